@@ -1,0 +1,136 @@
+#include "console.h"
+
+#include "services/database/connection.h"
+
+#include <labdb/driver.h>
+#include <labdb/schema.h>
+
+#include <QDir>
+#include <QSettings>
+#include <QTextStream>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace labhost {
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+QTextStream &err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+// The same store the component reads its connection from.
+QSettings userSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
+}
+
+void printTable(const corvane::Recordset &rs)
+{
+    const labdb::ResultSet &r = rs.rows();
+    if (r.columns.empty()) {
+        out() << "(" << std::max<long long>(r.rowsAffected, 0) << " rows affected)\n";
+        return;
+    }
+    std::vector<qsizetype> width(r.columns.size());
+    const auto cell = [](const labdb::Value &v) {
+        return v ? QString::fromStdString(*v).replace(QLatin1Char('\n'), QLatin1Char(' ')) : QStringLiteral("NULL");
+    };
+    for (std::size_t c = 0; c < r.columns.size(); ++c) {
+        width[c] = QString::fromStdString(r.columns[c]).size();
+        for (const labdb::Row &row : r.rows)
+            width[c] = std::max(width[c], std::min<qsizetype>(cell(row[c]).size(), 60));
+    }
+    const auto line = [&](const auto &text) {
+        QStringList cells;
+        for (std::size_t c = 0; c < r.columns.size(); ++c)
+            cells << text(c).left(60).leftJustified(width[c]);
+        out() << cells.join(QStringLiteral(" | ")).trimmed() << '\n';
+    };
+    line([&](std::size_t c) { return QString::fromStdString(r.columns[c]); });
+    QStringList rule;
+    for (qsizetype w : width)
+        rule << QString(w, QLatin1Char('-'));
+    out() << rule.join(QStringLiteral("-+-")) << '\n';
+    for (const labdb::Row &row : r.rows)
+        line([&](std::size_t c) { return cell(row[c]); });
+    out() << "(" << r.rows.size() << (r.rows.size() == 1 ? " row)\n" : " rows)\n");
+}
+
+} // namespace
+
+QString connectionStringFor(const QString &dataSource)
+{
+    QString user, password, server = dataSource;
+    if (server.isEmpty()) {
+        QSettings s = userSettings();
+        s.beginGroup(QStringLiteral("Connection"));
+        user = s.value(QStringLiteral("User")).toString();
+        password = s.value(QStringLiteral("Password")).toString();
+        server = s.value(QStringLiteral("Server")).toString();
+    }
+    QString cs = QStringLiteral("Provider=SQLOLEDB.8");
+    cs += user.isEmpty() ? QStringLiteral(";Integrated Security=SSPI")
+                         : QStringLiteral(";User ID=") + user + QStringLiteral(";Password =") + password;
+    return cs + QStringLiteral(";Persist Security Info=False;Initial Catalog=LABORATORY;Data Source=") + server;
+}
+
+int initDemo(const QStringList &args)
+{
+    if (args.size() != 1) {
+        err() << "usage: labhost init-demo DIR\n";
+        return 2;
+    }
+    const QString folder = QDir(args[0]).absolutePath();
+    try {
+        std::unique_ptr<labdb::Driver> db = labdb::openSqlite(folder.toStdString(), true);
+        labdb::upgradeSchema(*db);
+        labdb::loadDemoData(*db);
+    } catch (const std::exception &e) {
+        err() << "Cannot create the demo database in " << folder << ": " << e.what() << '\n';
+        return 1;
+    }
+    QSettings s = userSettings();
+    s.beginGroup(QStringLiteral("Connection"));
+    s.setValue(QStringLiteral("User"), QString());
+    s.setValue(QStringLiteral("Password"), QString());
+    s.setValue(QStringLiteral("Server"), QUrl::fromLocalFile(folder).toString());
+    s.setValue(QStringLiteral("Database"), QStringLiteral("LABORATORY"));
+    s.endGroup();
+    s.sync();
+    out() << "Demo database ready in " << folder << "\nConnection settings written to " << s.fileName() << '\n';
+    return 0;
+}
+
+int sqlConsole(const QStringList &args)
+{
+    QString source;
+    QStringList rest = args;
+    if (rest.size() >= 2 && rest[0] == QLatin1String("--source")) {
+        source = rest[1];
+        rest = rest.mid(2);
+    }
+    if (rest.isEmpty()) {
+        err() << "usage: labhost sql [--source DATASOURCE] COMMAND\n"
+                 "  DATASOURCE is file:///folder for the embedded database or host[:port][/database]\n";
+        return 2;
+    }
+    try {
+        auto conn = corvane::Connection::open(connectionStringFor(source));
+        printTable(conn->query(corvane::Command::fromText(rest.join(QLatin1Char(' ')))));
+    } catch (const std::exception &e) {
+        err() << "Error: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace labhost

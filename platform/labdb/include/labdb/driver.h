@@ -1,0 +1,113 @@
+#pragma once
+// One connection to a backend. Everything that differs between SQLite and PostgreSQL
+// (placeholders, names of databases, column types, the clock, locking) lives behind this class.
+
+#include "labdb/value.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace labdb {
+
+enum class Backend { Sqlite, Postgres };
+
+// The four databases of the laboratory server. Every table and procedure lives in one of them.
+enum class Database { Laboratory, PatientData, BuildFile, Inventory };
+std::optional<Database> databaseByName(std::string_view name); // case-insensitive
+std::string_view databaseName(Database db);                      // canonical lower-case name
+
+enum class ColType { Text, Int, Real, DateTime, Serial };
+struct ColumnDef {
+    std::string name;
+    ColType type = ColType::Text;
+    bool notNull = false;
+    std::string defaultSql; // portable SQL literal, e.g. "''" or "0"
+};
+struct TableDef {
+    Database db;
+    std::string name;
+    std::vector<ColumnDef> columns;
+    std::vector<std::string> primaryKey;
+};
+
+struct Target {
+    Backend backend = Backend::Sqlite;
+    std::string folder;   // SQLite: the folder holding one file per database
+    std::string host;     // PostgreSQL: host name or socket directory; empty = libpq default
+    std::string port;     // PostgreSQL
+    std::string database; // PostgreSQL database holding the four schemas
+    std::string user;     // empty = the operating-system user
+    std::string password;
+};
+
+class Driver {
+public:
+    virtual ~Driver() = default;
+    Driver(const Driver &) = delete;
+    Driver &operator=(const Driver &) = delete;
+
+    virtual Backend backend() const = 0;
+
+    // Portable SQL with "?" placeholders; values are bound, never pasted. Prepared statements are
+    // cached per SQL text for the life of the connection.
+    virtual ResultSet run(const std::string &sql, const std::vector<Value> &params) = 0;
+    // Several statements without parameters (schema work).
+    virtual void runScript(const std::string &sql) = 0;
+
+    virtual void begin() = 0; // a write transaction, taken at once so writers queue, never deadlock
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    virtual bool inTransaction() const = 0;
+
+    // "laboratory", "tbLabLogbook" -> the name to use in SQL on this backend.
+    virtual std::string qualify(Database db, std::string_view object) const = 0;
+    // The same for a scalar function called in SQL.
+    virtual std::string qualifyFunction(Database db, std::string_view function) const = 0;
+    // Expression for the server clock (local time, seconds precision), honouring a pinned time.
+    virtual std::string nowExpr() const = 0;
+    // Pins the server clock ("yyyy-MM-dd HH:mm:ss") or releases it (nullopt).
+    virtual void pinClock(const std::optional<std::string> &isoTime) = 0;
+    // Row lock for SELECT ... inside a transaction ("" where the whole database is locked anyway).
+    virtual std::string lockClause() const = 0;
+    virtual std::string createTableSql(const TableDef &table) const = 0;
+    virtual bool tableExists(Database db, std::string_view table) = 0;
+    // The database session's own id (for tests that kill a connection).
+    virtual long long sessionId() = 0;
+
+protected:
+    Driver() = default;
+};
+
+std::unique_ptr<Driver> openSqlite(const std::string &folder, bool create);
+std::unique_ptr<Driver> openPostgres(const Target &target);
+std::unique_ptr<Driver> openDriver(const Target &target, bool create = true);
+
+// Begins on construction and rolls back unless commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Driver &driver) : m_driver(driver) { m_driver.begin(); }
+    ~Transaction()
+    {
+        if (!m_done) {
+            try {
+                m_driver.rollback();
+            } catch (...) {
+            }
+        }
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit()
+    {
+        m_driver.commit();
+        m_done = true;
+    }
+
+private:
+    Driver &m_driver;
+    bool m_done = false;
+};
+
+} // namespace labdb

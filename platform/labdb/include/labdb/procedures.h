@@ -1,0 +1,68 @@
+#pragma once
+// The laboratory server's stored procedures: C++ functions registered by name, each running
+// portable SQL through the driver inside the caller's transaction.
+
+#include "labdb/driver.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace labdb {
+
+class Session;
+
+struct ProcCall {
+    Driver &db;
+    Session &session;
+    std::string_view name;
+    const std::vector<Value> &args;
+
+    // The i-th argument (0-based) as text; NULL reads as "".
+    std::string arg(std::size_t i) const;
+    bool isNull(std::size_t i) const { return !args.at(i).has_value(); }
+    std::size_t count() const { return args.size(); }
+    // Runs portable SQL with "?" placeholders through the driver.
+    ResultSet sql(const std::string &sqlText, const std::vector<Value> &params = {}) const
+    {
+        return db.run(sqlText, params);
+    }
+    std::string t(Database d, std::string_view table) const { return db.qualify(d, table); }
+};
+
+using ProcFn = std::function<ResultSet(ProcCall &)>;
+
+struct ProcDef {
+    Database db = Database::Laboratory;
+    std::string name;
+    int minArgs = 0;
+    int maxArgs = 0;
+    bool writes = false; // recorded in the audit trail
+    ProcFn fn;
+};
+
+class ProcedureRegistry {
+public:
+    void add(ProcDef def);
+    // Name compared without regard to case; the database must match the definition's.
+    const ProcDef *find(Database db, std::string_view name) const;
+    std::vector<const ProcDef *> all() const;
+
+private:
+    std::map<std::string, ProcDef> m_defs; // key: "<db>.<lower-case name>"
+};
+
+// Every procedure the server knows, registered once.
+const ProcedureRegistry &procedures();
+
+// Registration functions, one per group of procedures.
+void registerCoreProcedures(ProcedureRegistry &r);
+
+// Helpers for procedures.
+// Parses the date-time texts the component sends ("03/07/2026 02:05 PM", "3/7/2026 2:05:00 PM",
+// "03/07/2026", ISO) into "yyyy-MM-dd HH:mm:ss"; nullopt for an empty text; throws DbError for
+// text that is no date.
+std::optional<std::string> parseDateTimeText(std::string_view text);
+
+} // namespace labdb

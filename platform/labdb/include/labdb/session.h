@@ -1,0 +1,48 @@
+#pragma once
+// One client's session on the laboratory server: runs the text commands of the component, both
+// stored-procedure calls and ad-hoc statements in the original server's dialect.
+
+#include "labdb/command.h"
+#include "labdb/driver.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace labdb {
+
+struct Plan;
+
+class Session {
+public:
+    // Takes the connection and brings the schema up to date.
+    explicit Session(std::unique_ptr<Driver> driver);
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    ResultSet execute(const CommandText &command);
+    ResultSet execute(std::string_view rawText) { return execute(CommandText::fromText(rawText)); }
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    // Who is working: written with every audited command.
+    void setAuditUser(std::string employeeCode) { m_auditUser = std::move(employeeCode); }
+    const std::string &auditUser() const { return m_auditUser; }
+
+    Driver &driver() { return *m_driver; }
+
+private:
+    const Plan &planFor(const CommandText &command);
+    void audit(const CommandText &command);
+
+    std::unique_ptr<Driver> m_driver;
+    std::unordered_map<std::string, std::unique_ptr<Plan>> m_plans;
+    std::string m_auditUser;
+};
+
+} // namespace labdb

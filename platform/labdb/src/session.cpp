@@ -1,0 +1,423 @@
+// The command interpreter. A command's shape (its fixed text) is parsed once into a plan: either
+// a call of a registered procedure or an ad-hoc statement translated from the original server's
+// dialect into the backend's. Values are bound into the plan on every run, never pasted.
+
+#include "labdb/session.h"
+
+#include "labdb/procedures.h"
+#include "labdb/schema.h"
+
+#include <cctype>
+#include <variant>
+
+namespace labdb {
+
+namespace {
+
+enum class Tok { Ident, Number, Quoted, BareValue, Bracketed, DoubleQuoted, Punct, Space };
+
+struct Token {
+    Tok kind;
+    std::string text;             // identifier / number / punctuation as written
+    std::vector<std::variant<std::string, std::size_t>> parts; // Quoted: fixed runs and value indexes
+    std::size_t valueIndex = 0;   // BareValue
+};
+
+bool identStart(char c)
+{
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '#' || c == '@';
+}
+bool identChar(char c)
+{
+    return identStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '$';
+}
+
+std::vector<Token> lex(const std::string &shape)
+{
+    std::vector<Token> out;
+    std::size_t i = 0;
+    std::size_t valueIndex = 0;
+    const std::size_t n = shape.size();
+    while (i < n) {
+        const char c = shape[i];
+        if (c == CommandText::kMarker) {
+            Token t{Tok::BareValue, {}, {}, valueIndex++};
+            out.push_back(std::move(t));
+            ++i;
+        } else if (std::isspace(static_cast<unsigned char>(c))) {
+            while (i < n && std::isspace(static_cast<unsigned char>(shape[i])))
+                ++i;
+            out.push_back({Tok::Space, " ", {}, 0});
+        } else if (c == '-' && i + 1 < n && shape[i + 1] == '-') {
+            while (i < n && shape[i] != '\n')
+                ++i;
+        } else if (c == '\'') {
+            Token t{Tok::Quoted, {}, {}, 0};
+            std::string run;
+            ++i;
+            bool closed = false;
+            while (i < n) {
+                if (shape[i] == '\'') {
+                    if (i + 1 < n && shape[i + 1] == '\'') { // '' in fixed text
+                        run.push_back('\'');
+                        i += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                if (shape[i] == CommandText::kMarker) {
+                    if (!run.empty())
+                        t.parts.emplace_back(std::move(run));
+                    run.clear();
+                    t.parts.emplace_back(valueIndex++);
+                } else {
+                    run.push_back(shape[i]);
+                }
+                ++i;
+            }
+            if (!closed)
+                throw DbError("Unclosed quotation mark after the character string.", DbError::Kind::Syntax);
+            if (!run.empty())
+                t.parts.emplace_back(std::move(run));
+            out.push_back(std::move(t));
+        } else if (c == '[' || c == '"') {
+            const char close = c == '[' ? ']' : '"';
+            const std::size_t end = shape.find(close, i + 1);
+            if (end == std::string::npos)
+                throw DbError("Unclosed quoted identifier.", DbError::Kind::Syntax);
+            out.push_back({c == '[' ? Tok::Bracketed : Tok::DoubleQuoted, shape.substr(i + 1, end - i - 1), {}, 0});
+            i = end + 1;
+        } else if (identStart(c)) {
+            const std::size_t start = i;
+            while (i < n && identChar(shape[i]))
+                ++i;
+            out.push_back({Tok::Ident, shape.substr(start, i - start), {}, 0});
+        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+            const std::size_t start = i;
+            while (i < n && (std::isdigit(static_cast<unsigned char>(shape[i])) || shape[i] == '.'))
+                ++i;
+            out.push_back({Tok::Number, shape.substr(start, i - start), {}, 0});
+        } else {
+            out.push_back({Tok::Punct, std::string(1, c), {}, 0});
+            ++i;
+        }
+    }
+    // Trailing blanks and semicolons end a batch of one statement.
+    while (!out.empty() && (out.back().kind == Tok::Space || (out.back().kind == Tok::Punct && out.back().text == ";")))
+        out.pop_back();
+    return out;
+}
+
+// How one bound value is made from the command's values.
+struct ParamBuilder {
+    bool null = false;
+    std::vector<std::variant<std::string, std::size_t>> parts;
+
+    Value build(const std::vector<Value> &values) const
+    {
+        if (null)
+            return std::nullopt;
+        if (parts.size() == 1 && std::holds_alternative<std::size_t>(parts[0]))
+            return values.at(std::get<std::size_t>(parts[0])); // a bare value keeps its NULL
+        std::string out;
+        for (const auto &p : parts) {
+            if (const auto *fixedText = std::get_if<std::string>(&p))
+                out += *fixedText;
+            else if (const Value &v = values.at(std::get<std::size_t>(p)))
+                out += *v;
+        }
+        return out;
+    }
+};
+
+std::string tokenText(const Token &t)
+{
+    switch (t.kind) {
+    case Tok::Quoted:
+    case Tok::BareValue:
+        return "'...'";
+    case Tok::Bracketed:
+        return "[" + t.text + "]";
+    case Tok::DoubleQuoted:
+        return "\"" + t.text + "\"";
+    default:
+        return t.text;
+    }
+}
+
+} // namespace
+
+struct Plan {
+    const ProcDef *proc = nullptr; // set for a procedure call
+    std::string sql;               // set for an ad-hoc statement
+    std::vector<ParamBuilder> params;
+    bool writes = false;
+};
+
+namespace {
+
+class Parser {
+public:
+    Parser(const std::vector<Token> &tokens, Driver &driver) : m_t(tokens), m_driver(driver) {}
+
+    std::unique_ptr<Plan> parse()
+    {
+        skipSpace();
+        if (atEnd())
+            throw DbError("The command text is empty.", DbError::Kind::Syntax);
+        const Token &first = m_t[m_pos];
+        if (first.kind == Tok::Ident) {
+            const std::string kw = toLower(first.text);
+            if (kw == "select" || kw == "insert" || kw == "update" || kw == "delete" || kw == "with")
+                return statement(kw != "select" && kw != "with");
+            if (kw == "exec" || kw == "execute") {
+                ++m_pos;
+                skipSpace();
+            }
+        }
+        return procedureCall();
+    }
+
+private:
+    bool atEnd() const { return m_pos >= m_t.size(); }
+    void skipSpace()
+    {
+        while (!atEnd() && m_t[m_pos].kind == Tok::Space)
+            ++m_pos;
+    }
+    bool punctAt(std::size_t i, char c) const
+    {
+        return i < m_t.size() && m_t[i].kind == Tok::Punct && m_t[i].text[0] == c;
+    }
+    bool identAt(std::size_t i) const { return i < m_t.size() && m_t[i].kind == Tok::Ident; }
+    [[noreturn]] void syntaxError(std::size_t i) const
+    {
+        const std::string near = i < m_t.size() ? tokenText(m_t[i]) : std::string("end of command");
+        throw DbError("Incorrect syntax near '" + near + "'.", DbError::Kind::Syntax);
+    }
+
+    // db..name or db.dbo.name at m_pos; on success advances past it.
+    std::optional<std::pair<Database, std::string>> qualifiedName()
+    {
+        if (!identAt(m_pos))
+            return std::nullopt;
+        const auto db = databaseByName(m_t[m_pos].text);
+        if (!db)
+            return std::nullopt;
+        if (punctAt(m_pos + 1, '.') && punctAt(m_pos + 2, '.') && identAt(m_pos + 3)) {
+            std::pair<Database, std::string> r{*db, m_t[m_pos + 3].text};
+            m_pos += 4;
+            return r;
+        }
+        if (punctAt(m_pos + 1, '.') && identAt(m_pos + 2) && iequals(m_t[m_pos + 2].text, "dbo")
+            && punctAt(m_pos + 3, '.') && identAt(m_pos + 4)) {
+            std::pair<Database, std::string> r{*db, m_t[m_pos + 4].text};
+            m_pos += 5;
+            return r;
+        }
+        return std::nullopt;
+    }
+
+    std::unique_ptr<Plan> procedureCall()
+    {
+        Database db = Database::Laboratory;
+        std::string name;
+        if (auto q = qualifiedName()) {
+            db = q->first;
+            name = q->second;
+        } else if (identAt(m_pos)) {
+            name = m_t[m_pos++].text;
+        } else {
+            syntaxError(m_pos);
+        }
+        auto plan = std::make_unique<Plan>();
+        plan->proc = procedures().find(db, name);
+        if (!plan->proc)
+            throw DbError("Could not find stored procedure '" + name + "'.", DbError::Kind::UnknownProcedure);
+
+        skipSpace();
+        while (!atEnd()) {
+            ParamBuilder arg;
+            const Token &t = m_t[m_pos];
+            if (t.kind == Tok::Quoted) {
+                arg.parts = t.parts;
+            } else if (t.kind == Tok::BareValue) {
+                arg.parts.emplace_back(t.valueIndex);
+            } else if (t.kind == Tok::Number) {
+                arg.parts.emplace_back(t.text);
+            } else if (t.kind == Tok::Punct && t.text == "-" && m_pos + 1 < m_t.size() && m_t[m_pos + 1].kind == Tok::Number) {
+                arg.parts.emplace_back("-" + m_t[++m_pos].text);
+            } else if (t.kind == Tok::Ident && iequals(t.text, "null")) {
+                arg.null = true;
+            } else {
+                syntaxError(m_pos);
+            }
+            plan->params.push_back(std::move(arg));
+            ++m_pos;
+            skipSpace();
+            if (atEnd())
+                break;
+            if (!punctAt(m_pos, ','))
+                syntaxError(m_pos);
+            ++m_pos;
+            skipSpace();
+            if (atEnd())
+                syntaxError(m_pos);
+        }
+        const int count = static_cast<int>(plan->params.size());
+        const ProcDef &def = *plan->proc;
+        if (count < def.minArgs || count > def.maxArgs) {
+            const std::string expected = def.minArgs == def.maxArgs
+                                             ? std::to_string(def.minArgs)
+                                             : std::to_string(def.minArgs) + " to " + std::to_string(def.maxArgs);
+            throw DbError("Procedure or function '" + def.name + "' expects " + expected + " arguments, but " +
+                              std::to_string(count) + (count == 1 ? " was" : " were") + " supplied.",
+                          DbError::Kind::ArgumentCount);
+        }
+        plan->writes = def.writes;
+        return plan;
+    }
+
+    std::unique_ptr<Plan> statement(bool writes)
+    {
+        auto plan = std::make_unique<Plan>();
+        plan->writes = writes;
+        std::string &sql = plan->sql;
+        while (!atEnd()) {
+            if (auto q = qualifiedName()) {
+                const bool isCall = punctAt(m_pos, '(');
+                sql += isCall ? m_driver.qualifyFunction(q->first, q->second) : m_driver.qualify(q->first, q->second);
+                continue;
+            }
+            const Token &t = m_t[m_pos];
+            switch (t.kind) {
+            case Tok::Ident:
+                if (iequals(t.text, "getdate") && punctAt(m_pos + 1, '(') && punctAt(m_pos + 2, ')')) {
+                    sql += m_driver.nowExpr();
+                    m_pos += 3;
+                    continue;
+                }
+                if (iequals(t.text, "isnull") && punctAt(m_pos + 1, '(')) {
+                    sql += "coalesce";
+                    break;
+                }
+                sql += t.text;
+                break;
+            case Tok::Quoted: {
+                ParamBuilder p;
+                p.parts = t.parts;
+                if (p.parts.empty())
+                    p.parts.emplace_back(std::string());
+                plan->params.push_back(std::move(p));
+                sql += "?";
+                break;
+            }
+            case Tok::BareValue: {
+                ParamBuilder p;
+                p.parts.emplace_back(t.valueIndex);
+                plan->params.push_back(std::move(p));
+                sql += "?";
+                break;
+            }
+            case Tok::Bracketed:
+            case Tok::DoubleQuoted:
+                // Identifiers are created unquoted, so a quoted one must lose its quotes to match.
+                sql += t.text;
+                break;
+            case Tok::Punct:
+                if (t.text == ";")
+                    throw DbError("Only one statement can be sent at a time.", DbError::Kind::Syntax);
+                sql += t.text;
+                break;
+            default:
+                sql += t.text;
+                break;
+            }
+            ++m_pos;
+        }
+        return plan;
+    }
+
+    const std::vector<Token> &m_t;
+    Driver &m_driver;
+    std::size_t m_pos = 0;
+};
+
+} // namespace
+
+Session::Session(std::unique_ptr<Driver> driver) : m_driver(std::move(driver))
+{
+    upgradeSchema(*m_driver);
+}
+
+Session::~Session() = default;
+
+const Plan &Session::planFor(const CommandText &command)
+{
+    if (auto it = m_plans.find(command.shape()); it != m_plans.end())
+        return *it->second;
+    const std::vector<Token> tokens = lex(command.shape());
+    std::unique_ptr<Plan> plan = Parser(tokens, *m_driver).parse();
+    return *m_plans.emplace(command.shape(), std::move(plan)).first->second;
+}
+
+ResultSet Session::execute(const CommandText &command)
+{
+    const Plan &plan = planFor(command);
+    std::vector<Value> params;
+    params.reserve(plan.params.size());
+    for (const ParamBuilder &p : plan.params)
+        params.push_back(p.build(command.values()));
+
+    const auto run = [&]() {
+        if (!plan.proc)
+            return m_driver->run(plan.sql, params);
+        ProcCall call{*m_driver, *this, plan.proc->name, params};
+        return plan.proc->fn(call);
+    };
+    if (!plan.writes)
+        return run();
+
+    // A change and its audit row commit together or not at all.
+    if (m_driver->inTransaction()) {
+        ResultSet rs = run();
+        audit(command);
+        return rs;
+    }
+    Transaction tx(*m_driver);
+    ResultSet rs = run();
+    audit(command);
+    tx.commit();
+    return rs;
+}
+
+void Session::audit(const CommandText &command)
+{
+    m_driver->run("INSERT INTO " + m_driver->qualify(Database::Laboratory, "tbAuditTrail") +
+                      " (AuditTime, EmployeeCode, CommandText) VALUES (" + m_driver->nowExpr() + ", ?, ?)",
+                  {m_auditUser, command.text()});
+}
+
+void Session::begin()
+{
+    m_driver->begin();
+}
+
+void Session::commit()
+{
+    m_driver->commit();
+}
+
+void Session::rollback()
+{
+    m_driver->rollback();
+}
+
+bool Session::inTransaction() const
+{
+    return m_driver->inTransaction();
+}
+
+} // namespace labdb

@@ -1,0 +1,247 @@
+// The command interpreter on both backends: dialect translation, bound values, errors, audit,
+// atomicity and what happens when connections die or collide.
+
+#include "support/dbfixture.h"
+
+#include <labdb/session.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using labdb::CommandText;
+using labdb::Database;
+using labdb::DbError;
+using labdb::Session;
+
+namespace {
+
+class InterpreterTest : public testsupport::BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        if (!db)
+            return;
+        session = std::make_unique<Session>(db->connect());
+        labdb::Driver &d = session->driver();
+        labdb::TableDef notes{Database::BuildFile,
+                              "tbTestNote",
+                              {{"NoteID", labdb::ColType::Text, false, ""}, {"Body", labdb::ColType::Text, false, ""}, {"Qty", labdb::ColType::Int, false, ""}},
+                              {"NoteID"}};
+        d.runScript(d.createTableSql(notes));
+    }
+    void TearDown() override
+    {
+        session.reset();
+        BackendTest::TearDown();
+    }
+
+    long long count(const std::string &rawSql)
+    {
+        const labdb::ResultSet rs = session->execute(rawSql);
+        return std::stoll(rs.rows.at(0).at(0).value());
+    }
+
+    std::unique_ptr<Session> session;
+};
+
+TEST(CommandTextTest, RebuildsTheOriginalTextWithItsSeparators)
+{
+    CommandText c("Laboratory..Lab_ResultEntryDLL_SaveToLogbook '");
+    c.value(std::string("R-1")).fixed("', '").value(std::string()).fixed("', '").value(std::string("E7")).fixed("','");
+    c.value(std::string("3/7/2026 2:05:00 PM")).fixed("'");
+    EXPECT_EQ(c.text(), "Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R-1', '', 'E7','3/7/2026 2:05:00 PM'");
+    EXPECT_EQ(c.values().size(), 4u);
+
+    CommandText bareNull("Lab_X '");
+    bareNull.value(std::string("a")).fixed("', ").value(std::nullopt);
+    EXPECT_EQ(bareNull.text(), "Lab_X 'a', NULL");
+}
+
+TEST(CommandTextTest, TypedTextSplitsLiteralsIntoValues)
+{
+    const CommandText c = CommandText::fromText("select * from x where a = 'O''Brien' and b = ''");
+    ASSERT_EQ(c.values().size(), 2u);
+    EXPECT_EQ(*c.values()[0], "O'Brien");
+    EXPECT_EQ(*c.values()[1], "");
+    // Same shape for other values: one cached plan.
+    EXPECT_EQ(c.shape(), CommandText::fromText("select * from x where a = 'z' and b = 'q'").shape());
+    EXPECT_THROW(CommandText::fromText("select 'open"), DbError);
+}
+
+TEST_P(InterpreterTest, OriginalDialectIsTranslated)
+{
+    session->execute("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body, Qty) VALUES ('N1', 'first', 3)");
+    // Database names in any case, two dots or .dbo., bracketed identifiers, mixed-case tables.
+    for (const char *sql : {"Select Body from BUILD_FILE..tbTestNote where NoteID = 'N1'",
+                            "select body from build_file.dbo.TBTESTNOTE where noteid = 'N1'",
+                            "SELECT [Body] FROM Build_File..tbTestNote WHERE [NoteID] = 'N1'"}) {
+        const labdb::ResultSet rs = session->execute(sql);
+        ASSERT_EQ(rs.rows.size(), 1u) << sql;
+        EXPECT_EQ(*rs.rows[0][0], "first") << sql;
+    }
+    // Text compares without regard to case, as the original collation did.
+    EXPECT_EQ(session->execute("select Body from Build_file..tbTestNote where NoteID = 'n1'").rows.size(), 1u);
+    const labdb::ResultSet isnull = session->execute("select isnull(NULL, 'N') as SendOuts");
+    EXPECT_EQ(*isnull.at(0, "SendOuts"), "N");
+}
+
+TEST_P(InterpreterTest, ServerClockCanBePinned)
+{
+    session->driver().pinClock(std::string("2026-03-07 14:05:00"));
+    for (const char *sql : {"SELECT getdate() as serverdate", "Select getdate() as DateToday"}) {
+        const labdb::ResultSet rs = session->execute(sql);
+        EXPECT_EQ(*rs.rows.at(0).at(0), "2026-03-07 14:05:00") << sql;
+    }
+    session->driver().pinClock(std::nullopt);
+    const std::string live = *session->execute("SELECT getdate() as serverdate").rows.at(0).at(0);
+    EXPECT_NE(live, "2026-03-07 14:05:00");
+    EXPECT_EQ(live.size(), 19u) << live;
+}
+
+TEST_P(InterpreterTest, HostileValuesAreStoredByteForByte)
+{
+    const std::vector<std::string> hostile = {
+        "O'Brien",
+        "x'); DELETE FROM build_file.tbTestNote; --",
+        "'; DROP TABLE tbTestNote; SELECT '",
+        "/* not a comment */ -- nor this",
+        "Señora Ñiño — 检验 — قاعدة",
+        std::string(10000, 'z') + "'",
+    };
+    int n = 0;
+    for (const std::string &v : hostile) {
+        const std::string id = "H" + std::to_string(++n);
+        CommandText insert("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body) VALUES ('");
+        insert.value(id).fixed("', '").value(v).fixed("')");
+        session->execute(insert);
+        CommandText read("Select Body from BUILD_FILE..tbTestNote where NoteID = '");
+        read.value(id).fixed("'");
+        const labdb::ResultSet rs = session->execute(read);
+        ASSERT_EQ(rs.rows.size(), 1u);
+        EXPECT_EQ(*rs.rows[0][0], v);
+    }
+    EXPECT_EQ(count("select count(*) from build_file..tbTestNote"), static_cast<long long>(hostile.size()));
+
+    // A value in a procedure argument cannot change what the call does either.
+    CommandText call("Lab_FormMaker_GetResult '");
+    call.value(std::string("x'; DELETE FROM build_file.tbTestNote; --")).fixed("'");
+    EXPECT_NO_THROW(session->execute(call));
+    EXPECT_EQ(count("select count(*) from build_file..tbTestNote"), static_cast<long long>(hostile.size()));
+}
+
+TEST_P(InterpreterTest, ProcedureErrorsNameTheProblem)
+{
+    try {
+        session->execute("Laboratory..Lab_No_Such_Thing 'a'");
+        FAIL() << "an unknown procedure ran";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.kind(), DbError::Kind::UnknownProcedure);
+        EXPECT_NE(std::string(e.what()).find("Lab_No_Such_Thing"), std::string::npos) << e.what();
+    }
+    try {
+        session->execute("laboratory..LAB_Save_VerifyResults 'R1'");
+        FAIL() << "a call with too few arguments ran";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.kind(), DbError::Kind::ArgumentCount);
+        EXPECT_NE(std::string(e.what()).find("expects 2 arguments"), std::string::npos) << e.what();
+    }
+    // The procedure lives in one database; another prefix does not find it.
+    EXPECT_THROW(session->execute("Inventory.dbo.Lab_FormMaker_GetResult 'R1'"), DbError);
+    EXPECT_THROW(session->execute("Lab_FormMaker_GetResult 'R1' 'R2'"), DbError);
+    EXPECT_THROW(session->execute("select 1; select 2"), DbError);
+    // Spellings of one procedure are one procedure.
+    EXPECT_NO_THROW(session->execute("LAB_FORMMAKER_GETRESULT 'R1'"));
+    EXPECT_NO_THROW(session->execute("Lab_FormMaker_GetResult  'R1'"));
+}
+
+TEST_P(InterpreterTest, CommittedChangesAreAuditedAndRolledBackOnesLeaveNoTrace)
+{
+    session->setAuditUser("E42");
+    const long long before = count("select count(*) from laboratory..tbAuditTrail");
+
+    session->begin();
+    session->execute("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body) VALUES ('A1', 'kept')");
+    session->commit();
+    const labdb::ResultSet audit = session->execute(
+        "select EmployeeCode, CommandText from laboratory..tbAuditTrail order by AuditID desc");
+    ASSERT_EQ(static_cast<long long>(audit.rows.size()), before + 1);
+    EXPECT_EQ(*audit.rows[0][0], "E42");
+    EXPECT_EQ(*audit.rows[0][1], "INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body) VALUES ('A1', 'kept')");
+
+    session->begin();
+    session->execute("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body) VALUES ('A2', 'gone')");
+    session->rollback();
+    EXPECT_EQ(count("select count(*) from build_file..tbTestNote where NoteID = 'A2'"), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbAuditTrail"), before + 1);
+
+    // Reads are not audited.
+    session->execute("select * from build_file..tbTestNote");
+    EXPECT_EQ(count("select count(*) from laboratory..tbAuditTrail"), before + 1);
+}
+
+TEST_P(InterpreterTest, AKilledConnectionLeavesNoPartialWrite)
+{
+    if (GetParam() == testsupport::Backend::Postgres) {
+        auto victim = std::make_unique<Session>(db->connect());
+        const long long pid = victim->driver().sessionId();
+        victim->begin();
+        victim->execute("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body) VALUES ('K1', 'half')");
+        session->execute(CommandText("select pg_terminate_backend(").value(std::to_string(pid)).fixed(")"));
+        EXPECT_THROW(victim->execute("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body) VALUES ('K2', 'half')"),
+                     DbError);
+        victim.reset();
+    } else {
+        // A workstation process dies in the middle of a save.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            Session s(db->connect());
+            s.begin();
+            s.execute("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body) VALUES ('K1', 'half')");
+            s.execute("INSERT INTO laboratory..tbAuditTrail (AuditTime, EmployeeCode, CommandText) VALUES "
+                      "(getdate(), 'x', 'y')");
+            ::kill(::getpid(), SIGKILL);
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+    }
+    Session fresh(db->connect());
+    EXPECT_EQ(*fresh.execute("select count(*) from build_file..tbTestNote").rows[0][0], "0");
+    EXPECT_EQ(*fresh.execute("select count(*) from laboratory..tbAuditTrail where EmployeeCode = 'x'").rows[0][0], "0");
+}
+
+TEST_P(InterpreterTest, TwoWorkstationsSavingTheSameLogbookRowEndWithOne)
+{
+    Session other(db->connect());
+    const char *insert = "Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R-RACE', '', 'E1','03/07/2026 2:05:00 PM', "
+                         "'03/07/2026 2:05:00 PM','ACC'";
+    session->begin();
+    session->execute(insert);
+
+    std::string loserError;
+    std::thread second([&] {
+        try {
+            other.begin();
+            other.execute(insert);
+            other.commit();
+        } catch (const DbError &e) {
+            loserError = e.what();
+            other.rollback();
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    session->commit();
+    second.join();
+
+    EXPECT_NE(loserError.find("R-RACE"), std::string::npos) << "loser said: " << loserError;
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R-RACE'"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, InterpreterTest, testsupport::kBothBackends, testsupport::backendName);
+
+} // namespace
