@@ -94,6 +94,7 @@ const ProcedureRegistry &procedures()
     static const ProcedureRegistry registry = [] {
         ProcedureRegistry r;
         registerCoreProcedures(r);
+        registerHostProcedures(r);
         return r;
     }();
     return registry;

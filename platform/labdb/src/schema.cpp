@@ -147,8 +147,8 @@ std::vector<TableDef> laboratoryTables()
                   textNN("Status")},
                  {"EmployeeCode"}});
 
-    // The instrument lookup binds this table to a grid and reads it by position: InstrumentID at 1,
-    // InstrumentName at 2 and ReagentCode at 7, so the column order is part of the contract.
+    // The instrument lookup binds this table to a grid and reads it by position, counting from 0:
+    // InstrumentID at 1, InstrumentName at 2 and ReagentCode at 7, so the column order matters.
     t.push_back({Database::Laboratory,
                  "tbLabInstrumentName",
                  {integerNN("ID"),
