@@ -30,7 +30,7 @@ QTextStream &err()
 // The same store the component reads its connection from.
 QSettings userSettings()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
 }
 
 void printTable(const corvane::Recordset &rs)

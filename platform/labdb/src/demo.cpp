@@ -3,6 +3,7 @@
 // so each screen (and each "not formatted" path) can be opened from a fresh database.
 
 #include "labdb/schema.h"
+#include "schema_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -376,6 +377,9 @@ void loadDemoData(Driver &db)
                 walkIn ? "OR-" + number : std::string(), "N", dialysis ? "Y" : "N", r.reader, r.physician,
                 r.resident, r.pathologist, "", "", "", r.bloodType, "O", r.requestDate, Value(), opt(r.sendOuts)});
     }
+    loadReagentDemo(db);
+    loadSignOffDemo(db);
+    loadResultDemo(db);
     tx.commit();
 }
 

@@ -95,6 +95,9 @@ const ProcedureRegistry &procedures()
         ProcedureRegistry r;
         registerCoreProcedures(r);
         registerHostProcedures(r);
+        registerReagentProcedures(r);
+        registerSignOffProcedures(r);
+        registerResultProcedures(r);
         return r;
     }();
     return registry;

@@ -4,6 +4,8 @@
 
 #include "labdb/schema.h"
 
+#include "schema_parts.h"
+
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -311,12 +313,29 @@ void createInitialSchema(Driver &db)
     }
 }
 
+// The shared services' tables: reagents and inventory postings, sign-off and lookups.
+void createServiceTables(Driver &db)
+{
+    for (auto group : {reagentTables, signOffTables}) {
+        for (const TableDef &table : group())
+            db.runScript(db.createTableSql(table));
+    }
+}
+
+void createResultTables(Driver &db)
+{
+    for (const TableDef &table : resultTables())
+        db.runScript(db.createTableSql(table));
+}
+
 using Step = void (*)(Driver &);
 
 const std::vector<Step> &steps()
 {
     static const std::vector<Step> all{
         &createInitialSchema, // 1
+        &createServiceTables, // 2
+        &createResultTables,  // 3
     };
     return all;
 }

@@ -59,6 +59,9 @@ const ProcedureRegistry &procedures();
 // Registration functions, one per group of procedures.
 void registerCoreProcedures(ProcedureRegistry &r);
 void registerHostProcedures(ProcedureRegistry &r);
+void registerReagentProcedures(ProcedureRegistry &r);
+void registerSignOffProcedures(ProcedureRegistry &r);
+void registerResultProcedures(ProcedureRegistry &r);
 
 // Helpers for procedures.
 // Parses the date-time texts the component sends ("03/07/2026 02:05 PM", "3/7/2026 2:05:00 PM",

@@ -1,0 +1,9 @@
+#include "labdb/procedures.h"
+
+namespace labdb {
+
+void registerSignOffProcedures(ProcedureRegistry &)
+{
+}
+
+} // namespace labdb

@@ -1,0 +1,11 @@
+#pragma once
+// Lets GoogleTest print QStrings in failure messages.
+
+#include <QString>
+
+#include <ostream>
+
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
