@@ -1,12 +1,21 @@
 // labhost: stands in for the hospital's laboratory module, which hosts the result-entry component.
 
 #include "console.h"
+#include "print.h"
+#include "scriptrunner.h"
 #include "mainwindow.h"
 
+#include "host/clsresultentry.h"
+#include "host/dispatch.h"
+#include "host/screenfactory.h"
 #include "services/database/connection.h"
+#include "services/ui/messagebox.h"
+#include "session/sessioncontext.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QProcessEnvironment>
 #include <QTextStream>
@@ -17,7 +26,9 @@ constexpr auto kUsage = "usage:\n"
                         "  labhost                                  the worklist (needs a display)\n"
                         "  labhost init-demo DIR                    create the demo database in DIR\n"
                         "  labhost sql [--source DATASOURCE] CMD    run one database command\n"
-                        "  labhost screenshots DIR                  render the windows to PNG files\n";
+                        "  labhost screenshots DIR                  render the windows to PNG files\n"
+                        "  labhost run SCRIPT                       play a scripted session headless\n"
+                        "  labhost print --request R --layout NAME --pdf FILE [--source DATASOURCE]\n";
 
 // Without a display Qt would abort; say what to do instead.
 bool haveDisplay()
@@ -51,7 +62,28 @@ int runWorklist(int argc, char *argv[])
     return QApplication::exec();
 }
 
-// Renders the worklist (and every screen that exists) to PNG files, without a display.
+// Grabs each modal window to DIR/<name>.png and closes it; message boxes are answered OK.
+class ScreenshotSeam : public corvane::IUiSeam {
+public:
+    explicit ScreenshotSeam(QDir folder) : m_folder(std::move(folder)) {}
+    QMessageBox::StandardButton message(const corvane::MessageRequest &) override { return QMessageBox::Ok; }
+    int modal(QDialog &dialog) override
+    {
+        dialog.show();
+        QApplication::processEvents();
+        const QString file = m_folder.filePath(dialog.objectName() + QStringLiteral(".png"));
+        if (dialog.grab().save(file))
+            QTextStream(stdout) << file << '\n';
+        dialog.reject();
+        return dialog.result();
+    }
+
+private:
+    QDir m_folder;
+};
+
+// Renders the worklist and every result-entry screen that exists, each opened on a demo
+// request whose exam leads to it, to PNG files without a display.
 int screenshots(int argc, char *argv[], const QString &folder)
 {
     if (folder.isEmpty()) {
@@ -61,21 +93,55 @@ int screenshots(int argc, char *argv[], const QString &folder)
     if (!haveDisplay())
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QDir().mkpath(folder);
+    QDir dir(folder);
+    dir.mkpath(QStringLiteral("."));
     try {
         labhost::MainWindow window(corvane::Connection::open(labhost::connectionStringFor(QString())));
         window.resize(1100, 640);
         window.show();
         QApplication::processEvents();
-        const QString file = QDir(folder).filePath(QStringLiteral("labhost-worklist.png"));
-        if (!window.grab().save(file))
-            throw std::runtime_error("cannot write " + file.toStdString());
-        QTextStream(stdout) << file << '\n';
+        window.grab().save(dir.filePath(QStringLiteral("labhost-worklist.png")));
+
+        corvane::clsResultEntry component;
+        component.setEmployeeCode(QStringLiteral("0101"));
+        component.setCanVerify(true);
+        ScreenshotSeam seam(dir);
+        corvane::ScopedUiSeam scoped(seam);
+        QStringList done;
+        corvane::Recordset rs = corvane::SessionContext::current().db().query(
+            corvane::Command("Lab_Host_GetWorklist '") << QString() << "'");
+        for (; !rs.eof(); rs.moveNext()) {
+            const corvane::Dispatch d = corvane::chooseScreen(rs.field(QStringLiteral("FormType")).toStringOr(),
+                                                              rs.field(QStringLiteral("ValueType")).toStringOr(), 0);
+            if (d.kind != corvane::Dispatch::Kind::Screen || done.contains(d.screen) ||
+                !corvane::ScreenFactory::isRegistered(d.screen))
+                continue;
+            done << d.screen;
+            QString request = rs.field(QStringLiteral("RequestNum")).toString();
+            qint16 selector = 0;
+            component.Show_ResultEntry(request, selector);
+        }
     } catch (const std::exception &e) {
         QTextStream(stderr) << "labhost: " << e.what() << '\n';
         return 1;
     }
     return 0;
+}
+
+// Plays a script of user actions headless; the log goes to standard output.
+int runScript(int argc, char *argv[], const QString &file)
+{
+    QFile in(file);
+    if (file.isEmpty() || !in.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QTextStream(stderr) << "usage: labhost run SCRIPT   (cannot read \"" << file << "\")\n";
+        return 2;
+    }
+    if (!haveDisplay())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    labhost::ScriptRunner runner(out);
+    return runner.run(QString::fromUtf8(in.readAll())) ? 0 : 1;
 }
 
 } // namespace
@@ -89,6 +155,10 @@ int main(int argc, char *argv[])
 
     if (command.isEmpty())
         return runWorklist(argc, argv);
+    if (command == QLatin1String("print"))
+        return labhost::printCommand(args.mid(1));
+    if (command == QLatin1String("run"))
+        return runScript(argc, argv, args.value(1));
     if (command == QLatin1String("screenshots"))
         return screenshots(argc, argv, args.value(1));
     if (command == QLatin1String("init-demo") || command == QLatin1String("sql")) {

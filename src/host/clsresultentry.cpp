@@ -1,5 +1,7 @@
 #include "host/clsresultentry.h"
 
+#include "codesearch/clslabexams.h"
+#include "forms/common/screens.h"
 #include "host/dispatch.h"
 #include "host/objectregistry.h"
 #include "host/screenfactory.h"
@@ -28,10 +30,27 @@ void createCodeSearch(SessionContext &ctx)
     ctx.SearchCodes.reset(search);
 }
 
+// The screens built into the component and the code-search library it ships with; whatever a
+// host or test registered first is kept.
+void registerBuiltIns()
+{
+    static const bool done = [] {
+        if (!isClassRegistered(clsResultEntry::kCodeSearchIdentity))
+            kestrix::registerCodeSearchClass();
+        forEachBuiltInScreen([](const QString &name, ScreenMaker make) {
+            if (!ScreenFactory::isRegistered(name))
+                ScreenFactory::registerScreen(name, std::move(make));
+        });
+        return true;
+    }();
+    (void)done;
+}
+
 } // namespace
 
 clsResultEntry::clsResultEntry(QObject *parent) : QObject(parent)
 {
+    registerBuiltIns();
     SessionContext &ctx = SessionContext::current();
     if (!ctx.Settings)
         ctx.Settings = std::make_unique<ConnSettings>();

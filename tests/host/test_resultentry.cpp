@@ -157,9 +157,10 @@ TEST_F(ResultEntryTest, CreationOpensTheSharedConnectionAndReleaseClosesIt)
         ASSERT_NE(ctx.Settings, nullptr);
         EXPECT_EQ(ctx.Connection->query(corvane::Command("select * from Patient_Data..tbHospitalInfo")).recordCount(),
                   1);
-        EXPECT_EQ(ctx.SearchCodes, nullptr) << "no code search is registered in this test";
+        EXPECT_NE(ctx.SearchCodes, nullptr) << "the code-search library ships with the component";
     }
     EXPECT_EQ(ctx.Connection, nullptr);
+    EXPECT_EQ(ctx.SearchCodes, nullptr);
     EXPECT_EQ(ctx.Settings, nullptr);
 }
 

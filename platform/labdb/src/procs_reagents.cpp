@@ -48,7 +48,7 @@ double numberArg(const ProcCall &call, std::size_t i)
     return value;
 }
 
-// Fifteen significant digits, as the original server rendered floats: 0.1 * 3 reads "0.3".
+// Fifteen significant digits: a computed 0.1 * 3 reads "0.3", and both backends render a number alike.
 std::string decimalText(double value)
 {
     char buf[64];
@@ -214,8 +214,8 @@ ResultSet addStockCard(ProcCall &call)
     // An item never stocked at the location starts from nothing and goes negative.
     const double change = iequals(direction, "D") ? -quantity : quantity;
     call.sql("INSERT INTO " + call.t(Database::Inventory, "tbInvStockLevel") +
-                 " (ItemCode, LocationID, OnHand, LastMovement) VALUES (?, ?, ?, " + now +
-                 ") ON CONFLICT (ItemCode, LocationID) DO UPDATE SET OnHand = OnHand + excluded.OnHand,"
+                 " AS l (ItemCode, LocationID, OnHand, LastMovement) VALUES (?, ?, ?, " + now +
+                 ") ON CONFLICT (ItemCode, LocationID) DO UPDATE SET OnHand = l.OnHand + excluded.OnHand,"
                  " LastMovement = excluded.LastMovement",
              {item, location, decimalText(change)});
     return ResultSet{{}, {}, 1};

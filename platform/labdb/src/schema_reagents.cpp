@@ -3,8 +3,11 @@
 
 #include "schema_parts.h"
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace labdb {
 

@@ -1,0 +1,76 @@
+#include "forms/common/frmabg.h"
+
+#include "ui_frmabg.h"
+
+#include "session/sessioncontext.h"
+
+#include <QLocale>
+
+namespace corvane {
+
+frmABG::frmABG(QWidget *parent)
+    : ResultForm(QStringLiteral("frmABG"), parent), ui(std::make_unique<Ui::frmABG>()),
+      m_results((ui->setupUi(this), *this))
+{
+    initLifecycle();
+}
+
+frmABG::~frmABG() = default;
+
+void frmABG::loadHook()
+{
+    ResultForm::loadHook();
+    // The sample types the laboratory offers, from its own list.
+    SessionContext &s = SessionContext::current();
+    Recordset rs = s.db().query(Command("Lab_Load_ABGValues '1','") << s.RequestRecord.code << "'");
+    for (; !rs.eof(); rs.moveNext())
+        ui->txtResult_10->addItem(rs.field(QStringLiteral("Description")).toStringOr());
+    ui->txtResult_10->setCurrentIndex(-1);
+}
+
+Command frmABG::resultQuery() const
+{
+    return Command("LABORATORY..Lab_GetResultHcodes  '") << SessionContext::current().RequestNum << "'";
+}
+
+void frmABG::fillResultFields(const Recordset &row)
+{
+    for (int i = 0; i < m_results.count(); ++i)
+        m_results.setText(i, row.field(i + 1).toStringOr());
+    ui->rtfComments->setPlainText(row.field(QStringLiteral("result20")).toStringOr());
+}
+
+Command frmABG::saveCommand(int flag, const SaveTexts &texts) const
+{
+    Command c(flag == 0 ? "Laboratory..Lab_Save_ABG 0, '" : "Laboratory..Lab_Save_ABG 1, '");
+    c << SessionContext::current().RequestNum << "','" << texts.submitted << "', '" << ui->txtAccNum->text()
+      << "', '";
+    for (int i = 0; i < m_results.count(); ++i)
+        c << m_results.text(i) << "', '";
+    c << ui->rtfComments->toPlainText() << "', '" << texts.finished << "'";
+    return c;
+}
+
+ReportRequest frmABG::report() const
+{
+    const SessionContext &s = SessionContext::current();
+    return {QStringLiteral("LabPrint_abg.RPT"), QStringLiteral("Blood Gas Result"), {s.HospitalAddress, s.RequestNum}};
+}
+
+QString frmABG::accessionPrompt() const
+{
+    return QStringLiteral("You have to fill-in the ACCESSION NUMBER first.");
+}
+
+// Blood-gas analysers print seconds, and the bench keeps them.
+QString frmABG::dateTimeText(const QDateTime &at) const
+{
+    return QLocale::c().toString(at, QStringLiteral("MM/dd/yyyy hh:mm:ss AP"));
+}
+
+bool frmABG::keyHook(QObject *watched, QKeyEvent *key)
+{
+    return resultFieldKey(m_results, watched, key);
+}
+
+} // namespace corvane

@@ -1,0 +1,17 @@
+# The result-entry screens' shared life and the screens of this folder.
+add_library(corvane_forms STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/screentraits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/screenroutines.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/requestheader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/requestheader.ui
+  ${CMAKE_CURRENT_LIST_DIR}/resultform.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/resultfields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmaptt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmaptt.ui
+  ${CMAKE_CURRENT_LIST_DIR}/frmabg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmabg.ui
+  ${CMAKE_CURRENT_LIST_DIR}/screens.cpp
+)
+target_include_directories(corvane_forms PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(corvane_forms PUBLIC corvane_common corvane_session corvane_ui corvane_services
+                      corvane_signoff corvane_reports corvane_grdentry Qt6::Widgets)

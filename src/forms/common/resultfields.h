@@ -1,0 +1,37 @@
+#pragma once
+// The result-field array of a screen (txtResult(0..n)) and its F9 interpretation search.
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QKeyEvent;
+
+namespace corvane {
+
+class ResultFields {
+public:
+    // Collects txtResult_0, txtResult_1 ... from the screen, in index order.
+    explicit ResultFields(QWidget &screen);
+
+    int count() const { return static_cast<int>(m_fields.size()); }
+    QWidget *field(int i) const { return m_fields.value(i); }
+    QString text(int i) const;
+    void setText(int i, const QString &text);
+    int indexOf(const QObject *widget) const;
+
+    enum class KeyResult { NotOurs, Handled, MoveOn };
+    // Enter moves on (the screen moves the focus); F9 searches the exam's interpretations
+    // (kind 28). The filter is the field's text at the first F9 on the screen, kept for every
+    // later F9.
+    KeyResult handleKey(QObject *watched, QKeyEvent *key);
+
+private:
+    void searchInterpretation(int index);
+
+    QList<QWidget *> m_fields;
+    bool m_searched = false;
+    QString m_filter;
+};
+
+} // namespace corvane

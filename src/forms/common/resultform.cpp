@@ -1,0 +1,352 @@
+#include "forms/common/resultform.h"
+
+#include "forms/common/requestheader.h"
+#include "forms/common/resultfields.h"
+#include "forms/common/screenroutines.h"
+#include "forms/common/screentraits.h"
+#include "services/logbook.h"
+#include "services/reagents.h"
+#include "services/reports/reports.h"
+#include "services/signoff/frmmedtech.h"
+#include "services/ui/messagebox.h"
+#include "session/sessioncontext.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTimeEdit>
+
+namespace corvane {
+
+namespace {
+
+// Restores the arrow cursor however the block is left.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+template<typename T>
+T *control(const QObject &screen, const char *name)
+{
+    return screen.findChild<T *>(QLatin1String(name));
+}
+
+} // namespace
+
+ResultForm::ResultForm(const QString &screenName, QWidget *parent)
+    : QDialog(parent), m_name(screenName), m_traits(&screenTraits(screenName))
+{
+    setObjectName(screenName);
+    setModal(true);
+}
+
+ResultForm::~ResultForm()
+{
+    qApp->removeEventFilter(this);
+}
+
+void ResultForm::initLifecycle()
+{
+    // Every key typed on the screen passes here first, whichever control has the focus.
+    qApp->installEventFilter(this);
+
+    if (auto *combo = control<QComboBox>(*this, "cboReagent")) {
+        m_reagents = std::make_unique<ReagentState>(combo, control<QLabel>(*this, "lblLabels_19"),
+                                                    control<QTableWidget>(*this, "grdReagent"));
+        // Choosing a reagent shows what it consumes, so a first save has something to post.
+        connect(combo, &QComboBox::textActivated, this, [this] { m_reagents->SelectReagent(); });
+    }
+    if (auto *b = control<QAbstractButton>(*this, "cmdSave"))
+        connect(b, &QAbstractButton::clicked, this, [this] { SaveAndSignOff(false, false); });
+    if (auto *b = control<QAbstractButton>(*this, "cmdVerify")) {
+        connect(b, &QAbstractButton::clicked, this, [this] {
+            frmMedTech::shared().setVerify(true);
+            SaveAndSignOff(true, false);
+        });
+    }
+    if (auto *b = control<QAbstractButton>(*this, "cmdPrint")) {
+        connect(b, &QAbstractButton::clicked, this, [this] {
+            frmMedTech::shared().setVerify(true);
+            SaveAndSignOff(true, true);
+        });
+    }
+    if (auto *b = control<QAbstractButton>(*this, "cmdExam"))
+        connect(b, &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void ResultForm::setTop(int pixels)
+{
+    if (!m_loaded)
+        Form_Load();
+    move(x(), pixels);
+}
+
+void ResultForm::setLeft(int pixels)
+{
+    if (!m_loaded)
+        Form_Load();
+    move(pixels, y());
+}
+
+int ResultForm::showModal()
+{
+    return corvane::showModal(*this);
+}
+
+void ResultForm::Form_Load()
+{
+    m_loaded = true;
+    if (auto *header = findChild<RequestHeader *>())
+        header->show(SessionContext::current());
+    ApplyClerkMode(*this);
+    loadHook();
+    // The item grid belongs to the reagent list: an exam without a reagent shows neither.
+    if (auto *grid = control<QWidget>(*this, "grdReagent"))
+        grid->setHidden(!control<QWidget>(*this, "cboReagent") || control<QWidget>(*this, "cboReagent")->isHidden());
+    if (SessionContext::current().CanVerify)
+        SetCommandButtons(*this, true, true, true);
+    else
+        SetCommandButtons(*this, false, false, true);
+    ApplyMedTechRights(*this);
+}
+
+void ResultForm::loadHook()
+{
+    if (m_reagents)
+        m_reagents->LoadReagentChoices();
+}
+
+void ResultForm::Fill_Results()
+{
+    SessionContext &s = SessionContext::current();
+    LoadResultHeader();
+
+    Recordset rs = s.db().query(resultQuery());
+    if (rs.eof()) {
+        for (const char *name : {"cmdPrint", "cmdVerify"}) {
+            if (auto *b = control<QWidget>(*this, name))
+                b->setEnabled(false);
+        }
+        Recordset now = s.db().query(Command("Select getdate() as DateToday"));
+        setAllPickers(now.field(QStringLiteral("DateToday")).toDateTime());
+        return;
+    }
+    if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
+        acc->setText(rs.field(QStringLiteral("AccessionNum")).toString());
+    setPicker(control<QDateEdit>(*this, "dtReportDate"), control<QTimeEdit>(*this, "dtReportTime"),
+              rs.field(QStringLiteral("ResultDate")).toDateTime());
+    setPicker(control<QDateEdit>(*this, "dtSubmitted"), control<QTimeEdit>(*this, "dtSubmittedTime"),
+              rs.field(QStringLiteral("samplesubmitted")).toDateTime());
+    if (control<QDateEdit>(*this, "dtLRADate")) {
+        setPicker(control<QDateEdit>(*this, "dtLRADate"), control<QTimeEdit>(*this, "dtLRATime"),
+                  rs.field(QStringLiteral("lratime")).toDateTime());
+    }
+    fillResultFields(rs);
+    setPicker(control<QDateEdit>(*this, "dtFinishedDate"), control<QTimeEdit>(*this, "dtFinishedTime"),
+              s.StoredResultHeader.DateFinished);
+    if (m_reagents)
+        m_reagents->ShowPosting();
+}
+
+void ResultForm::setAllPickers(const QDateTime &at)
+{
+    for (auto [date, time] : {std::pair{"dtReportDate", "dtReportTime"}, std::pair{"dtSubmitted", "dtSubmittedTime"},
+                              std::pair{"dtLRADate", "dtLRATime"}, std::pair{"dtFinishedDate", "dtFinishedTime"}})
+        setPicker(control<QDateEdit>(*this, date), control<QTimeEdit>(*this, time), at);
+}
+
+QDateTime ResultForm::pickerValue(const QDateEdit *date, const QTimeEdit *time)
+{
+    if (!date)
+        return {};
+    return QDateTime(date->date(), time ? QTime(time->time().hour(), time->time().minute(), time->time().second())
+                                        : QTime(0, 0));
+}
+
+void ResultForm::setPicker(QDateEdit *date, QTimeEdit *time, const QDateTime &at)
+{
+    if (date)
+        date->setDate(at.date());
+    if (time)
+        time->setTime(at.time());
+}
+
+bool ResultForm::keyHook(QObject *, QKeyEvent *)
+{
+    return false;
+}
+
+bool ResultForm::resultFieldKey(ResultFields &fields, QObject *watched, QKeyEvent *key)
+{
+    switch (fields.handleKey(watched, key)) {
+    case ResultFields::KeyResult::MoveOn:
+        focusNextChild();
+        return true;
+    case ResultFields::KeyResult::Handled:
+        return true;
+    case ResultFields::KeyResult::NotOurs:
+        break;
+    }
+    return false;
+}
+
+QString ResultForm::dateTimeText(const QDateTime &at) const
+{
+    return commandDateTime(at);
+}
+
+SaveTexts ResultForm::buildSaveTexts() const
+{
+    const auto text = [this](const char *date, const char *time) {
+        const auto *d = control<QDateEdit>(*this, date);
+        return d ? dateTimeText(pickerValue(d, control<QTimeEdit>(*this, time))) : QString();
+    };
+    return {text("dtReportDate", "dtReportTime"), text("dtSubmitted", "dtSubmittedTime"),
+            text("dtLRADate", "dtLRATime"), text("dtFinishedDate", "dtFinishedTime")};
+}
+
+void ResultForm::SaveAndSignOff(bool withVerifier, bool /*printing*/)
+{
+    {
+        WaitCursor wait;
+        SetAllCommandButtons(*this, false);
+    }
+    m_withVerifier = withVerifier;
+    if (Save_Entries()) {
+        frmMedTech &signOff = frmMedTech::shared();
+        signOff.setRequestNum(SessionContext::current().RequestNum);
+        if (!withVerifier)
+            signOff.hideVerifier();
+        signOff.runModal();
+        if (signOff.Cancelled() == QLatin1String("False"))
+            Print_Result();
+    }
+    // The screen closes in every case; a failed save was already reported and rolled back.
+    done(QDialog::Accepted);
+}
+
+bool ResultForm::Save_Entries()
+{
+    SessionContext &s = SessionContext::current();
+    Connection &db = s.db();
+    WaitCursor wait;
+    try {
+        const SaveTexts texts = buildSaveTexts();
+        db.beginTrans();
+        if (s.VerifyMode)
+            recordVerification();
+
+        const QString accession = control<QLineEdit>(*this, "txtAccNum") ? control<QLineEdit>(*this, "txtAccNum")->text()
+                                                                            : QString();
+        const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode,
+                                              pickerValue(control<QDateEdit>(*this, "dtSubmitted"),
+                                                          control<QTimeEdit>(*this, "dtSubmittedTime")),
+                                              pickerValue(control<QDateEdit>(*this, "dtFinishedDate"),
+                                                          control<QTimeEdit>(*this, "dtFinishedTime")),
+                                              accession);
+        db.execute(saveCommand(flag, texts));
+
+        const bool signOffVerifies = m_withVerifier && !s.VerifyMode;
+        if (signOffVerifies && m_traits->verifyBeforeReagents)
+            recordVerification();
+        if (m_reagents)
+            m_reagents->PostReagentConsumption();
+        if (signOffVerifies && !m_traits->verifyBeforeReagents)
+            recordVerification();
+        db.commitTrans();
+        return true;
+    } catch (const std::exception &e) {
+        try {
+            if (db.inTransaction())
+                db.rollbackTrans();
+        } catch (const std::exception &) {
+            // A connection that died took its transaction with it.
+        }
+        MessageBox::show(QStringLiteral("Data was not saved! Error: [") + QString::fromStdString(e.what()) +
+                             QStringLiteral("]"),
+                         QStringLiteral("Save_Entries of Result Entry Class"), QMessageBox::Critical);
+        return false;
+    }
+}
+
+void ResultForm::recordVerification()
+{
+    SessionContext &s = SessionContext::current();
+    // Screens without the verification still look at the logbook row, as they always did.
+    if (m_traits->sendsVerification)
+        RecordVerification(s.db(), s.RequestNum, s.EmployeeCode);
+    else
+        logbookHasRow(s.db(), s.RequestNum, LogbookSpelling::LowerCase);
+}
+
+void ResultForm::Print_Result()
+{
+    SessionContext &s = SessionContext::current();
+    const ReportRequest r = report();
+    const ReportLogin login{s.HospitalCompany, s.DbServer, s.DbUser, s.DbPassword};
+    OpenReport(s.CurrentReport, login, r.fileName, QStringLiteral("LABORATORY"), r.parameters);
+    ShowReport(s.CurrentReport, false, r.title, false);
+}
+
+bool ResultForm::validateAccessionNumber()
+{
+    auto *acc = control<QLineEdit>(*this, "txtAccNum");
+    if (!acc)
+        return true;
+    if (acc->text().trimmed().isEmpty()) {
+        MessageBox::show(accessionPrompt(), QStringLiteral("Incomplete Data"), QMessageBox::Information);
+        acc->setFocus();
+        return false;
+    }
+    if (auto *next = control<QWidget>(*this, "dtSubmitted"); next && next->isVisible())
+        next->setFocus();
+    return true;
+}
+
+bool ResultForm::isOurs(QObject *object) const
+{
+    auto *w = qobject_cast<QWidget *>(object);
+    return w && (w == this || isAncestorOf(w));
+}
+
+bool ResultForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && isOurs(watched)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (keyHook(watched, key))
+            return true;
+        if (key->text() == QLatin1String("'")) {
+            // Quotes would end a value in the laboratory's command texts.
+            QKeyEvent backtick(QEvent::KeyPress, Qt::Key_QuoteLeft, key->modifiers(), QStringLiteral("`"));
+            QCoreApplication::sendEvent(watched, &backtick);
+            return true;
+        }
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (qobject_cast<QDateTimeEdit *>(watched) || qobject_cast<QDateTimeEdit *>(watched->parent()))) {
+            focusNextChild();
+            return true;
+        }
+        if (enter && watched->objectName() == QLatin1String("txtAccNum")) {
+            validateAccessionNumber();
+            return true;
+        }
+    }
+    if (event->type() == QEvent::FocusOut && watched->objectName() == QLatin1String("txtAccNum") && isOurs(watched)
+        && isVisible()) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason)
+            validateAccessionNumber();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace corvane

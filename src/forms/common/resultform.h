@@ -1,0 +1,108 @@
+#pragma once
+// The life every result-entry screen shares: opened and filled from the request, edited, saved in
+// one transaction, signed off, printed and closed. A screen states only its hooks.
+
+#include "host/resultscreen.h"
+#include "services/database/command.h"
+#include "services/database/recordset.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <QStringList>
+
+#include <memory>
+
+class QDateEdit;
+class QTimeEdit;
+class QLineEdit;
+class QKeyEvent;
+
+namespace corvane {
+
+struct ScreenTraits;
+class ResultFields;
+class ReagentState;
+
+// The date-time texts of the picker pairs, built once per save.
+struct SaveTexts {
+    QString report;    // dtReportDate + dtReportTime
+    QString submitted; // dtSubmitted + dtSubmittedTime
+    QString lra;       // dtLRADate + dtLRATime
+    QString finished;  // dtFinishedDate + dtFinishedTime
+};
+
+struct ReportRequest {
+    QString fileName; // "LabPrint_APTT.RPT", looked up in the reports folder
+    QString title;    // the preview window's caption
+    QStringList parameters;
+};
+
+class ResultForm : public QDialog, public ResultScreen {
+    Q_OBJECT
+
+public:
+    ~ResultForm() override;
+
+    // Placing the screen opens it (Form_Load) the first time, as touching a window's Top did.
+    void setTop(int pixels) override;
+    void setLeft(int pixels) override;
+    void Fill_Results() override;
+    int showModal() override;
+
+    // The command buttons: save (with the performing med tech) or verify/print (with the verifier).
+    void SaveAndSignOff(bool withVerifier, bool printing);
+    // Everything in one transaction; false (rolled back, user told) on any failure.
+    bool Save_Entries();
+    void Print_Result();
+
+    const QString &screenName() const { return m_name; }
+    bool isLoaded() const { return m_loaded; }
+
+protected:
+    ResultForm(const QString &screenName, QWidget *parent = nullptr);
+    // Called by the screen's constructor after setupUi: finds the common controls and wires them.
+    void initLifecycle();
+
+    // Step 2: the screen's own set-up (lists, hidden rows, reagent choices).
+    virtual void loadHook();
+    // Step 5.2: the query for the stored result.
+    virtual Command resultQuery() const = 0;
+    // Step 5.4: the result fields from the stored row.
+    virtual void fillResultFields(const Recordset &row) = 0;
+    // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
+    virtual Command saveCommand(int flag, const SaveTexts &texts) const = 0;
+    // Step 10.
+    virtual ReportRequest report() const = 0;
+    // Step 7: the prompt when the accession number is left empty.
+    virtual QString accessionPrompt() const = 0;
+    // A key on one of the screen's controls, before the shared keys; true when it was handled.
+    virtual bool keyHook(QObject *watched, QKeyEvent *key);
+    // The result fields' keys (Enter moves on, F9 searches), for screens that have them.
+    bool resultFieldKey(ResultFields &fields, QObject *watched, QKeyEvent *key);
+    // The picker pairs as command text; screens that send seconds override.
+    virtual QString dateTimeText(const QDateTime &at) const;
+
+    // The reagent list of the screen, when it has cboReagent.
+    ReagentState *reagents() const { return m_reagents.get(); }
+    // The picker pair as one value.
+    static QDateTime pickerValue(const QDateEdit *date, const QTimeEdit *time);
+    static void setPicker(QDateEdit *date, QTimeEdit *time, const QDateTime &at);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    bool validateAccessionNumber();
+    SaveTexts buildSaveTexts() const;
+    void setAllPickers(const QDateTime &at);
+    bool isOurs(QObject *object) const;
+    void recordVerification();
+
+    QString m_name;
+    const ScreenTraits *m_traits;
+    bool m_loaded = false;
+    bool m_withVerifier = false;
+    std::unique_ptr<ReagentState> m_reagents;
+};
+
+} // namespace corvane

@@ -1,0 +1,22 @@
+#include "forms/common/screens.h"
+
+#include "forms/common/frmabg.h"
+#include "forms/common/frmaptt.h"
+
+namespace corvane {
+
+namespace {
+template<typename Screen>
+ScreenMaker maker()
+{
+    return [] { return std::make_unique<Screen>(); };
+}
+} // namespace
+
+void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)> &visit)
+{
+    visit(QStringLiteral("frmAPTT"), maker<frmAPTT>());
+    visit(QStringLiteral("frmABG"), maker<frmABG>());
+}
+
+} // namespace corvane

@@ -1,0 +1,275 @@
+// End to end, as a laboratory validates its result entry: scripted sessions open demo requests
+// through clsResultEntry, type, save, sign off and print, and the database shows what happened.
+
+#include "support/dbfixture.h"
+
+#include "scriptrunner.h"
+
+#include <labdb/schema.h>
+#include <labdb/session.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr auto kAptt = "R2603001";
+constexpr auto kAbg = "R2603010";
+
+class ScriptedSessionTest : public testsupport::BackendTest {
+protected:
+    void SetUp() override
+    {
+        BackendTest::SetUp();
+        if (!db)
+            return;
+        {
+            auto driver = db->connect();
+            labdb::loadDemoData(*driver);
+        }
+        ASSERT_TRUE(settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
+        s.beginGroup(QStringLiteral("Connection"));
+        s.setValue(QStringLiteral("Server"), QString::fromStdString(db->dataSource()));
+        s.setValue(QStringLiteral("User"), QString::fromStdString(db->target().user));
+        s.setValue(QStringLiteral("Password"), QString::fromStdString(db->target().password));
+        s.setValue(QStringLiteral("Database"), QStringLiteral("LABORATORY"));
+        s.sync();
+        qputenv("CORVANE_SUPERVISOR_CODES", "1,1234567");
+        check = std::make_unique<labdb::Session>(db->connect());
+    }
+    void TearDown() override
+    {
+        check.reset();
+        BackendTest::TearDown();
+    }
+
+    // Runs a script; the log is kept for the assertions and shown when a test fails.
+    bool play(const QString &script)
+    {
+        log.clear();
+        QTextStream out(&log);
+        labhost::ScriptRunner runner(out);
+        const bool ok = runner.run(script);
+        out.flush();
+        return ok;
+    }
+    bool logged(const QString &line) const { return log.split(QLatin1Char('\n')).contains(line); }
+    int countLogged(const QString &prefix) const
+    {
+        int n = 0;
+        for (const QString &l : log.split(QLatin1Char('\n')))
+            n += l.startsWith(prefix) ? 1 : 0;
+        return n;
+    }
+    std::string value(const std::string &sql)
+    {
+        const labdb::ResultSet rs = check->execute(sql);
+        return rs.rows.empty() || !rs.rows[0][0] ? std::string("<none>") : *rs.rows[0][0];
+    }
+    long long count(const std::string &sql) { return std::stoll(value(sql)); }
+
+    QString pdfPath(const char *name) const { return QDir(settingsDir.path()).filePath(QLatin1String(name)); }
+
+    // A first save of the coagulation screen by med tech 0101, signed off and printed to PDF.
+    QString firstApttSave() const
+    {
+        return QStringLiteral(R"(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2603001
+frmAPTT: expect-enabled cmdPrint no
+frmAPTT: expect-enabled cmdVerify no
+frmAPTT: expect-enabled cmdSave yes
+frmAPTT: expect dtSubmitted 03/07/2026
+frmAPTT: expect dtSubmittedTime 02:05 PM
+frmAPTT: expect dtFinishedTime 02:05 PM
+frmAPTT: expect-enabled cboReagent yes
+frmAPTT: choose cboReagent "APTT REAGENT KIT"
+frmAPTT: set txtAccNum A-1001
+frmAPTT: set txtResult(0) Photo-optical clot detection
+frmAPTT: set txtResult(1) 12.5
+frmAPTT: set txtResult(2) 12.0
+frmAPTT: set txtResult(5) 31.4
+frmAPTT: type rtfComments "Seen by O'Brien"
+frmAPTT: expect rtfComments "Seen by O`Brien"
+frmAPTT: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)")
+            .arg(pdfPath("aptt.pdf"));
+    }
+
+    QTemporaryDir settingsDir;
+    std::unique_ptr<labdb::Session> check;
+    QString log;
+};
+
+TEST_P(ScriptedSessionTest, FirstSaveWritesLogbookResultSignOffAndReport)
+{
+    ASSERT_TRUE(play(firstApttSave())) << log.toStdString();
+
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603001', '', "
+                                      "'0101','3/7/2026 2:05:00 PM', '3/7/2026 2:05:00 PM','A-1001'")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral(
+        "SQL  Laboratory..Lab_Save_APTT 0, 'R2603001','03/07/2026 02:05 PM', '03/07/2026 02:05 PM', 'A-1001', "
+        "'Photo-optical clot detection', '12.5', '12.0', '', '', '31.4', '', '', '', '', 'Seen by O`Brien', "
+        "'Photo-optical clot detection', '03/07/2026 02:05 PM'")))
+        << log.toStdString();
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603001'"), 1);
+    EXPECT_EQ(value("select result2 from laboratory..tbLabResult where RequestNum = 'R2603001'"), "12.5");
+    EXPECT_EQ(value("select result20 from laboratory..tbLabResult where RequestNum = 'R2603001'"), "Seen by O`Brien");
+    EXPECT_EQ(value("select MedTechID from laboratory..tbLabResultMedTech where RequestNum = 'R2603001'"), "0101");
+    EXPECT_TRUE(QFileInfo(pdfPath("aptt.pdf")).size() > 0);
+    // The chosen reagent's items went to the inventory, once.
+    EXPECT_GT(count("select count(*) from inventory..tbInvStockCard where ReferenceNum = 'R2603001L'"), 0);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Inventory.dbo.Drug_AddStockCard 'CS','MR0101','R2603001L'")),
+              count("select count(*) from inventory..tbInvStockCard where ReferenceNum = 'R2603001L'"));
+    // The screen closed and control went back to the host.
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmAPTT")));
+    EXPECT_TRUE(logged(QStringLiteral("RETURNED to host")));
+}
+
+TEST_P(ScriptedSessionTest, SecondSaveOverwritesWithoutASecondLogbookRowOrPosting)
+{
+    ASSERT_TRUE(play(firstApttSave())) << log.toStdString();
+    const long long cards = count("select count(*) from inventory..tbInvStockCard");
+
+    // A supervisor reopens it: stored values come back, the flag is 1.
+    ASSERT_TRUE(play(QStringLiteral(R"(
+session EmployeeCode=1 EmployeeName="Supervisor"
+open R2603001
+frmAPTT: expect txtAccNum A-1001
+frmAPTT: expect txtResult(1) 12.5
+frmAPTT: expect rtfComments "Seen by O`Brien"
+frmAPTT: expect-enabled cmdSave yes
+frmAPTT: set txtResult(1) 13.1
+frmAPTT: click cmdSave
+frmMedTech: click FlatBttn1
+)"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_Save_APTT 1, 'R2603001'")), 1) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmReportViewer")), 0) << "FlatBttn1 prints nothing";
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603001'"), 1);
+    EXPECT_EQ(value("select result2 from laboratory..tbLabResult where RequestNum = 'R2603001'"), "13.1");
+    EXPECT_GT(cards, 0);
+    EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard"), cards);
+}
+
+TEST_P(ScriptedSessionTest, RightsFollowTheRecordedMedTech)
+{
+    ASSERT_TRUE(play(firstApttSave())) << log.toStdString();
+    // Another med tech may look and verify, not overwrite; a clerk never signs off.
+    EXPECT_TRUE(play(QStringLiteral(R"(
+session EmployeeCode=0102 EmployeeName="Paolo Navarro" CanVerify=true Clerk=false
+open R2603001
+frmAPTT: expect-enabled cmdSave no
+frmAPTT: expect-enabled cmdVerify yes
+frmAPTT: expect-enabled fraMedTech yes
+frmAPTT: click cmdExam
+session EmployeeCode=1234567 Clerk=true
+open R2603001
+frmAPTT: expect-enabled cmdSave yes
+frmAPTT: expect-enabled fraMedTech no
+frmAPTT: click cmdExam
+)"))) << log.toStdString();
+}
+
+TEST_P(ScriptedSessionTest, FailingSaveRollsBackEverythingAndClosesTheScreen)
+{
+    // Another workstation's result row without a logbook row makes this first save fail midway.
+    check->execute("INSERT INTO laboratory..tbLabResult (RequestNum, AccessionNum, EmployeeCode, ResultDate, "
+                   "samplesubmitted, lratime, DateFinished) VALUES ('R2603001', 'X', '0102', '2026-03-07 10:00:00', "
+                   "'2026-03-07 10:00:00', '2026-03-07 10:00:00', '2026-03-07 10:00:00')");
+    const long long audits = count("select count(*) from laboratory..tbAuditTrail");
+    ASSERT_TRUE(play(QStringLiteral(R"(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true Clerk=false
+open R2603001
+frmAPTT: set txtAccNum A-1002
+frmAPTT: click cmdSave
+answer OK
+)"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: ["
+                                            "Request R2603001 already has a stored result.] (critical)")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmAPTT")));
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmMedTech")), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603001'"), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbAuditTrail"), audits);
+}
+
+TEST_P(ScriptedSessionTest, VerifyModeRecordsTheVerifierOnALaterSave)
+{
+    ASSERT_TRUE(play(firstApttSave())) << log.toStdString();
+    ASSERT_TRUE(play(QStringLiteral(R"(
+session EmployeeCode=0101 VerifyMode=true CanVerify=true Clerk=false
+open R2603001
+frmAPTT: click cmdVerify
+frmMedTech: set txtVerified Navarro
+frmMedTech: key txtVerified Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click FlatBttn1
+)"))) << log.toStdString();
+    // The coagulation screen looks the logbook up but leaves the verification to the sign-off.
+    EXPECT_TRUE(logged(QStringLiteral("SQL  select * from laboratory..tblablogbook where requestnum = 'R2603001'")));
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults")), 0);
+    EXPECT_EQ(value("select VerifiedBy from laboratory..tbLabResultMedTech where RequestNum = 'R2603001'"), "0102");
+}
+
+TEST_P(ScriptedSessionTest, BloodGasRoundTrip)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"(
+clock 2026-03-07 09:30:15
+session EmployeeCode=0103 EmployeeName="Jessa Mae Fernandez" CanVerify=false Clerk=false VerifyMode=false
+open R2603010
+frmABG: expect-enabled cmdPrint no
+frmABG: expect-enabled cmdVerify no
+frmABG: set txtAccNum BG-77
+frmABG: set txtResult(0) 7.38
+frmABG: set txtResult(1) 41
+frmABG: choose txtResult(10) Arterial
+frmABG: click cmdSave
+frmMedTech: set txtMedTech Fernandez
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click FlatBttn1
+open R2603010
+frmABG: expect txtResult(0) 7.38
+frmABG: expect txtResult(10) Arterial
+frmABG: expect txtAccNum BG-77
+frmABG: click cmdExam
+)"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_Load_ABGValues '1','110'")) ||
+                log.contains(QStringLiteral("SQL  Lab_Load_ABGValues '1','")))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("SQL  Laboratory..Lab_Save_ABG 0, 'R2603010','03/07/2026 09:30:15 AM', "
+                                            "'BG-77', '7.38', '41'")))
+        << log.toStdString();
+}
+
+TEST_P(ScriptedSessionTest, AnEmptySampleNumberIsCaughtOnEnter)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"(
+session EmployeeCode=0101 CanVerify=true Clerk=false VerifyMode=false
+open R2603001
+frmAPTT: key txtAccNum Enter
+answer OK "You have to fill-in the SAMPLE NUMBER first."
+frmAPTT: click cmdExam
+)"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Incomplete Data] You have to fill-in the SAMPLE NUMBER first. (information)")));
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ScriptedSessionTest, testsupport::kBothBackends, testsupport::backendName);
+
+} // namespace
