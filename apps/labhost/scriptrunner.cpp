@@ -311,6 +311,7 @@ int ScriptRunner::modal(QDialog &dialog)
     const QMetaObject::Connection done =
         QObject::connect(&dialog, &QDialog::finished, &dialog, [&finished] { finished = true; });
     dialog.show();
+    dialog.activateWindow();
     QApplication::processEvents();
     while (!finished) {
         if (m_next >= m_lines.size()) {
@@ -321,6 +322,7 @@ int ScriptRunner::modal(QDialog &dialog)
         }
         const Line &line = m_lines[m_next];
         if (!line.window.isEmpty() && line.window != name) {
+            ++m_next;
             fail(line, QStringLiteral("%1 is open, not %2").arg(name, line.window));
             dialog.reject();
             break;
@@ -429,6 +431,18 @@ void ScriptRunner::act(const Line &line, QWidget &window)
         combo->setCurrentIndex(index);
         Q_EMIT combo->activated(index);
         Q_EMIT combo->textActivated(combo->itemText(index));
+    } else if (verb == QLatin1String("expect-contains")) {
+        const QString actual = controlValue(*w);
+        if (!actual.contains(value))
+            fail(line, QStringLiteral("%1 is \"%2\"").arg(line.args.value(0), actual));
+        else
+            m_log << "EXPECT " << line.args.value(0) << " contains \"" << value << "\" ok\n";
+    } else if (verb == QLatin1String("expect-focus")) {
+        QWidget *focus = QApplication::focusWidget();
+        if (focus != w && !w->isAncestorOf(focus))
+            fail(line, QStringLiteral("the focus is in %1").arg(focus ? focus->objectName() : QStringLiteral("nothing")));
+        else
+            m_log << "EXPECT focus in " << line.args.value(0) << " ok\n";
     } else if (verb == QLatin1String("focus")) {
         w->setFocus();
     } else {

@@ -270,6 +270,42 @@ frmAPTT: click cmdExam
     EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook"), 0);
 }
 
+TEST_P(ScriptedSessionTest, KeyboardFlowAndInterpretationSearch)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"(
+session EmployeeCode=0101 CanVerify=true Clerk=false VerifyMode=false
+open R2603001
+frmAPTT: set txtAccNum A-7
+frmAPTT: key txtAccNum Enter
+frmAPTT: expect-focus dtSubmitted
+frmAPTT: key dtSubmitted Enter
+frmAPTT: expect-focus dtSubmittedTime
+frmAPTT: key txtResult(1) Enter
+frmAPTT: expect-focus txtResult(2)
+frmAPTT: set txtResult(9) PROL
+frmAPTT: key txtResult(9) F9
+frmCodeSearch: click cmdSelect
+frmAPTT: expect txtResult(9) "PROLONGED. SUGGEST FACTOR ASSAY / MIXING STUDY."
+frmAPTT: set txtResult(8) "shortened?"
+frmAPTT: key txtResult(8) F9
+frmCodeSearch: click cmdSelect
+frmAPTT: expect txtResult(8) "PROLONGED. SUGGEST FACTOR ASSAY / MIXING STUDY."
+frmAPTT: click cmdExam
+open R2603001
+frmAPTT: key txtResult(7) F9
+frmCodeSearch: click cmdSelect
+frmAPTT: expect txtResult(7) "WITHIN NORMAL LIMITS"
+frmAPTT: set txtResult(6) "31 sec"
+frmAPTT: key txtResult(6) F9
+frmCodeSearch: click cmdSelect
+frmAPTT: expect-contains txtResult(6) "31 sec"
+frmAPTT: expect-contains txtResult(6) "WITHIN NORMAL LIMITS"
+frmAPTT: click cmdExam
+)"))) << log.toStdString();
+    // The first search of a screen sets the filter for every later one on it.
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmCodeSearch")), 4) << log.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ScriptedSessionTest, testsupport::kBothBackends, testsupport::backendName);
 
 } // namespace

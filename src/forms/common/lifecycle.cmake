@@ -1,5 +1,6 @@
-# The result-entry screens' shared life and the screens of this folder.
-add_library(corvane_forms STATIC
+# The result-entry screens' shared life and the screens of this folder. Shared, so that the
+# component and the tools that drive its screens directly see one copy.
+add_library(corvane_forms SHARED
   ${CMAKE_CURRENT_LIST_DIR}/screentraits.cpp
   ${CMAKE_CURRENT_LIST_DIR}/screenroutines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/requestheader.cpp
