@@ -1,6 +1,7 @@
 // The core procedures: the request loader, the result logbook and its verification marks.
 
 #include "labdb/procedures.h"
+#include "prochelpers.h"
 
 #include <chrono>
 #include <string>
@@ -11,19 +12,9 @@ namespace labdb {
 
 namespace {
 
-// The original server ignores trailing blanks when it compares keys; store and look up without them.
-std::string keyArg(const ProcCall &call, std::size_t i)
-{
-    std::string s = call.arg(i);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.pop_back();
-    return s;
-}
+using namespace helpers;
 
-std::string textOf(const Value &v)
-{
-    return v ? *v : std::string();
-}
+
 
 std::string personName(const std::string &last, const std::string &first, const std::string &middle)
 {
@@ -35,18 +26,6 @@ std::string personName(const std::string &last, const std::string &first, const 
     return out;
 }
 
-// "Maria L. Santos, M.D.", as the sign-off dialog writes a pathologist.
-std::string doctorName(const std::string &first, const std::string &middle, const std::string &last)
-{
-    if (first.empty() && last.empty())
-        return {};
-    std::string out = first;
-    if (!middle.empty())
-        out += (out.empty() ? "" : " ") + middle.substr(0, 1) + ".";
-    if (!last.empty())
-        out += (out.empty() ? "" : " ") + last;
-    return out + ", M.D.";
-}
 
 std::optional<std::chrono::year_month_day> dateOf(const Value &v)
 {

@@ -2,6 +2,7 @@
 // posting check and the inventory stock card that records the consumption.
 
 #include "labdb/procedures.h"
+#include "prochelpers.h"
 
 #include <charconv>
 #include <string>
@@ -12,25 +13,9 @@ namespace labdb {
 
 namespace {
 
-// The original server ignores trailing blanks when it compares keys.
-std::string keyArg(const ProcCall &call, std::size_t i)
-{
-    std::string s = call.arg(i);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.pop_back();
-    return s;
-}
+using namespace helpers;
 
-std::string trimmed(std::string s)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.back()))
-        s.pop_back();
-    std::size_t start = 0;
-    while (start < s.size() && blank(s[start]))
-        ++start;
-    return s.substr(start);
-}
+
 
 // Parsed without the process locale, which the host may have set to one with a decimal comma.
 double numberArg(const ProcCall &call, std::size_t i)

@@ -3,6 +3,7 @@
 
 #include "labdb/procedures.h"
 #include "labdb/session.h"
+#include "prochelpers.h"
 
 #include <map>
 
@@ -10,12 +11,8 @@ namespace labdb {
 
 namespace {
 
-std::string trimmed(std::string s)
-{
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
+using namespace helpers;
+
 
 // One save of a result row: the header columns and the numbered result slots it sets.
 struct ResultRowWrite {
@@ -66,7 +63,7 @@ void writeResultRow(ProcCall &call, const std::string &flag, const ResultRowWrit
 ResultSet getResultHcodes(ProcCall &call)
 {
     return call.sql("SELECT * FROM " + call.t(Database::Laboratory, "tbLabResult") + " WHERE RequestNum = ?",
-                    {trimmed(call.arg(0))});
+                    {keyArg(call, 0)});
 }
 
 // flag, request, submitted, LRA, accession, method and the other results, comments, method again,
@@ -75,7 +72,7 @@ ResultSet saveAptt(ProcCall &call)
 {
     const std::size_t n = call.count();
     const std::size_t fields = n - 8;
-    ResultRowWrite w{trimmed(call.arg(1)), call.args[4], parseDateTimeText(call.arg(2)), parseDateTimeText(call.arg(3)),
+    ResultRowWrite w{keyArg(call, 1), call.args[4], parseDateTimeText(call.arg(2)), parseDateTimeText(call.arg(3)),
                      parseDateTimeText(call.arg(n - 1)), {}};
     for (std::size_t i = 0; i < fields; ++i)
         w.results[static_cast<int>(i) + 1] = call.args[5 + i];
@@ -89,7 +86,7 @@ ResultSet saveAbg(ProcCall &call)
 {
     const std::size_t n = call.count();
     const std::size_t fields = n - 6;
-    ResultRowWrite w{trimmed(call.arg(1)), call.args[3], parseDateTimeText(call.arg(2)), Value(),
+    ResultRowWrite w{keyArg(call, 1), call.args[3], parseDateTimeText(call.arg(2)), Value(),
                      parseDateTimeText(call.arg(n - 1)), {}};
     for (std::size_t i = 0; i < fields; ++i)
         w.results[static_cast<int>(i) + 1] = call.args[4 + i];
@@ -104,7 +101,7 @@ ResultSet loadAbgValues(ProcCall &call)
     ResultSet rs = call.sql("SELECT Value FROM " + call.t(Database::Laboratory, "tbLabPickList") +
                                 " WHERE ListName = 'ABG' AND ListNo = ? AND (ExamCode = ? OR ExamCode = '')"
                                 " ORDER BY SortOrder",
-                            {call.arg(0), trimmed(call.arg(1))});
+                            {call.arg(0), keyArg(call, 1)});
     rs.columns = {"Description"};
     return rs;
 }

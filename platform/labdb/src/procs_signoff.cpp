@@ -3,6 +3,7 @@
 // code lists the search windows show.
 
 #include "labdb/procedures.h"
+#include "prochelpers.h"
 
 #include <string>
 #include <utility>
@@ -12,21 +13,9 @@ namespace labdb {
 
 namespace {
 
-std::string trimmed(std::string s)
-{
-    const auto notBlank = [](char c) { return c != ' ' && c != '\t'; };
-    while (!s.empty() && !notBlank(s.back()))
-        s.pop_back();
-    std::size_t first = 0;
-    while (first < s.size() && !notBlank(s[first]))
-        ++first;
-    return s.substr(first);
-}
+using namespace helpers;
 
-std::string textOf(const Value &v)
-{
-    return v ? *v : std::string();
-}
+
 
 // "Navarro, Paolo Miguel Cruz": how the sign-off dialog names a med tech.
 std::string medTechName(const Value &last, const Value &first, const Value &middle)
@@ -39,18 +28,6 @@ std::string medTechName(const Value &last, const Value &first, const Value &midd
     return out;
 }
 
-// "Maria Luisa R. Santos, M.D.": how reports and the sign-off dialog name a doctor.
-std::string doctorName(const std::string &first, const std::string &middle, const std::string &last)
-{
-    if (first.empty() && last.empty())
-        return {};
-    std::string out = first;
-    if (!middle.empty())
-        out += (out.empty() ? "" : " ") + middle.substr(0, 1) + ".";
-    if (!last.empty())
-        out += (out.empty() ? "" : " ") + last;
-    return out + ", M.D.";
-}
 
 // One med tech as the sign-off queries return it: code, name, licence.
 ResultSet medTechRows(ProcCall &call, const std::string &code, const char *codeColumn)

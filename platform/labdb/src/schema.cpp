@@ -4,6 +4,7 @@
 
 #include "labdb/schema.h"
 
+#include "columns.h"
 #include "schema_parts.h"
 
 #include <algorithm>
@@ -15,41 +16,9 @@ namespace labdb {
 
 namespace {
 
-constexpr const char *kVersionTable = "tbSchemaVersion";
+using namespace columns;
 
-ColumnDef text(std::string name)
-{
-    return {std::move(name), ColType::Text, false, {}};
-}
-// Text that readers take as a string without a null test: never Null, empty by default.
-ColumnDef textNN(std::string name)
-{
-    return {std::move(name), ColType::Text, true, "''"};
-}
-ColumnDef key(std::string name)
-{
-    return {std::move(name), ColType::Text, true, {}};
-}
-ColumnDef integer(std::string name)
-{
-    return {std::move(name), ColType::Int, false, {}};
-}
-ColumnDef integerNN(std::string name, std::string defaultSql = "0")
-{
-    return {std::move(name), ColType::Int, true, std::move(defaultSql)};
-}
-ColumnDef realNN(std::string name)
-{
-    return {std::move(name), ColType::Real, true, "0"};
-}
-ColumnDef dateTime(std::string name)
-{
-    return {std::move(name), ColType::DateTime, false, {}};
-}
-ColumnDef serial(std::string name)
-{
-    return {std::move(name), ColType::Serial, false, {}};
-}
+constexpr const char *kVersionTable = "tbSchemaVersion";
 
 TableDef versionTable()
 {

@@ -1,6 +1,7 @@
 // Reagent items and inventory postings: what a reagent consumes from stock, who supplies it, and
 // the keys that let a request's consumption reach the stock cards once only.
 
+#include "columns.h"
 #include "schema_parts.h"
 
 #include <initializer_list>
@@ -13,22 +14,7 @@ namespace labdb {
 
 namespace {
 
-ColumnDef keyCol(std::string name)
-{
-    return {std::move(name), ColType::Text, true, {}};
-}
-ColumnDef textCol(std::string name)
-{
-    return {std::move(name), ColType::Text, true, "''"};
-}
-ColumnDef realCol(std::string name)
-{
-    return {std::move(name), ColType::Real, true, "0"};
-}
-ColumnDef dateCol(std::string name)
-{
-    return {std::move(name), ColType::DateTime, false, {}};
-}
+using namespace columns;
 
 void insertRow(Driver &db, Database where, const char *table, std::initializer_list<const char *> columns,
                std::vector<Value> values)
@@ -99,34 +85,34 @@ std::vector<TableDef> reagentTables()
     // What one test with a reagent takes from stock, item by item.
     t.push_back({Database::BuildFile,
                  "tbCoLabReagentItem",
-                 {keyCol("ReagentCode"),
-                  keyCol("ItemCode"),
-                  textCol("ItemName"),
-                  textCol("Unit"),
-                  realCol("Quantity"),  // per test, in Unit
-                  realCol("UnitPrice"), // per Unit
-                  textCol("SupplierCode")},
+                 {key("ReagentCode"),
+                  key("ItemCode"),
+                  textNN("ItemName"),
+                  textNN("Unit"),
+                  realNN("Quantity"),  // per test, in Unit
+                  realNN("UnitPrice"), // per Unit
+                  textNN("SupplierCode")},
                  {"ReagentCode", "ItemCode"}});
     t.push_back({Database::Inventory,
                  "tbInvSupplier",
-                 {keyCol("SupplierCode"), textCol("SupplierName"), textCol("Address"), textCol("Status")},
+                 {key("SupplierCode"), textNN("SupplierName"), textNN("Address"), textNN("Status")},
                  {"SupplierCode"}});
     // One row per posted reference: the first stock-card line of a reference claims it for its
     // source, so a second posting of the same request, however it races the first, finds it taken.
     t.push_back({Database::Inventory,
                  "tbInvPosting",
-                 {keyCol("ReferenceNum"),
-                  textCol("ChargeRefNum"),
-                  textCol("SourceCode"),  // "M" + reagent code for laboratory consumption
-                  textCol("ReagentCode"), // the source without its "M", for the posting check
-                  textCol("TransType"),
-                  textCol("PostedBy"),
-                  dateCol("PostedAt")},
+                 {key("ReferenceNum"),
+                  textNN("ChargeRefNum"),
+                  textNN("SourceCode"),  // "M" + reagent code for laboratory consumption
+                  textNN("ReagentCode"), // the source without its "M", for the posting check
+                  textNN("TransType"),
+                  textNN("PostedBy"),
+                  dateTime("PostedAt")},
                  {"ReferenceNum"}});
     // One row per item of a posted reference: stock is lowered only by the line that inserts it.
     t.push_back({Database::Inventory,
                  "tbInvPostingLine",
-                 {keyCol("ReferenceNum"), keyCol("ItemCode"), dateCol("PostedAt")},
+                 {key("ReferenceNum"), key("ItemCode"), dateTime("PostedAt")},
                  {"ReferenceNum", "ItemCode"}});
     return t;
 }

@@ -1,3 +1,4 @@
+#include "columns.h"
 #include "schema_parts.h"
 
 namespace labdb {
@@ -7,11 +8,8 @@ std::vector<TableDef> resultTables()
     // Short value lists the screens offer (sample types, grades ...), by list and exam.
     return {{Database::Laboratory,
              "tbLabPickList",
-             {{"ListName", ColType::Text, true, ""},
-              {"ListNo", ColType::Text, true, ""},
-              {"ExamCode", ColType::Text, true, "''"},
-              {"SortOrder", ColType::Int, true, "0"},
-              {"Value", ColType::Text, true, ""}},
+             {columns::key("ListName"), columns::key("ListNo"), columns::textNN("ExamCode"),
+              columns::integerNN("SortOrder"), columns::key("Value")},
              {"ListName", "ListNo", "ExamCode", "Value"}}};
 }
 

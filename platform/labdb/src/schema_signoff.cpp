@@ -2,6 +2,7 @@
 // remarks, reagents, normal values, age groups, result codes and interpretations) and their
 // demonstration rows. The med techs' sign-off itself is kept in tbLabResultMedTech.
 
+#include "columns.h"
 #include "schema_parts.h"
 
 #include <initializer_list>
@@ -10,22 +11,7 @@
 
 namespace labdb {
 
-namespace {
-
-ColumnDef key(std::string name)
-{
-    return {std::move(name), ColType::Text, true, {}};
-}
-ColumnDef textNN(std::string name)
-{
-    return {std::move(name), ColType::Text, true, "''"};
-}
-ColumnDef integerNN(std::string name)
-{
-    return {std::move(name), ColType::Int, true, "0"};
-}
-
-} // namespace
+using namespace columns;
 
 std::vector<TableDef> signOffTables()
 {

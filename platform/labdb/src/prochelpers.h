@@ -1,0 +1,48 @@
+#pragma once
+// Small helpers the stored procedures share.
+
+#include "labdb/procedures.h"
+
+#include <string>
+
+namespace labdb::helpers {
+
+// The original server ignores trailing blanks when it compares keys; store and look up without them.
+inline std::string keyArg(const ProcCall &call, std::size_t i)
+{
+    std::string s = call.arg(i);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.pop_back();
+    return s;
+}
+
+inline std::string trimmed(std::string s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.back()))
+        s.pop_back();
+    std::size_t first = 0;
+    while (first < s.size() && blank(s[first]))
+        ++first;
+    return s.substr(first);
+}
+
+inline std::string textOf(const Value &v)
+{
+    return v ? *v : std::string();
+}
+
+// "Maria L. Santos, M.D.": how reports and the sign-off dialog name a doctor.
+inline std::string doctorName(const std::string &first, const std::string &middle, const std::string &last)
+{
+    if (first.empty() && last.empty())
+        return {};
+    std::string out = first;
+    if (!middle.empty())
+        out += (out.empty() ? "" : " ") + middle.substr(0, 1) + ".";
+    if (!last.empty())
+        out += (out.empty() ? "" : " ") + last;
+    return out + ", M.D.";
+}
+
+} // namespace labdb::helpers
