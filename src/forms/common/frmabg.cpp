@@ -30,13 +30,12 @@ void frmABG::loadHook()
 
 Command frmABG::resultQuery() const
 {
-    return Command("LABORATORY..Lab_GetResultHcodes  '") << SessionContext::current().RequestNum << "'";
+    return hcodesQuery();
 }
 
 void frmABG::fillResultFields(const Recordset &row)
 {
-    for (int i = 0; i < m_results.count(); ++i)
-        m_results.setText(i, row.field(i + 1).toStringOr());
+    m_results.fillFromPositions(row);
     ui->rtfComments->setPlainText(row.field(QStringLiteral("result20")).toStringOr());
 }
 
@@ -45,8 +44,7 @@ Command frmABG::saveCommand(int flag, const SaveTexts &texts) const
     Command c(flag == 0 ? "Laboratory..Lab_Save_ABG 0, '" : "Laboratory..Lab_Save_ABG 1, '");
     c << SessionContext::current().RequestNum << "','" << texts.submitted << "', '" << ui->txtAccNum->text()
       << "', '";
-    for (int i = 0; i < m_results.count(); ++i)
-        c << m_results.text(i) << "', '";
+    m_results.appendTo(c, "', '");
     c << ui->rtfComments->toPlainText() << "', '" << texts.finished << "'";
     return c;
 }

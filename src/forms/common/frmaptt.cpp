@@ -17,14 +17,12 @@ frmAPTT::~frmAPTT() = default;
 
 Command frmAPTT::resultQuery() const
 {
-    return Command("LABORATORY..Lab_GetResultHcodes  '") << SessionContext::current().RequestNum << "'";
+    return hcodesQuery();
 }
 
 void frmAPTT::fillResultFields(const Recordset &row)
 {
-    // Field i is stored at position i + 1; position 0 is the request number.
-    for (int i = 0; i < m_results.count(); ++i)
-        m_results.setText(i, row.field(i + 1).toStringOr());
+    m_results.fillFromPositions(row);
     ui->rtfComments->setPlainText(row.field(QStringLiteral("result20")).toStringOr());
     m_results.setText(0, SessionContext::current().RequestRecord.Method);
 }
@@ -34,8 +32,7 @@ Command frmAPTT::saveCommand(int flag, const SaveTexts &texts) const
     const SessionContext &s = SessionContext::current();
     Command c(flag == 0 ? "Laboratory..Lab_Save_APTT 0, '" : "Laboratory..Lab_Save_APTT 1, '");
     c << s.RequestNum << "','" << texts.submitted << "', '" << texts.lra << "', '" << ui->txtAccNum->text() << "', '";
-    for (int i = 0; i < m_results.count(); ++i)
-        c << m_results.text(i) << "', '";
+    m_results.appendTo(c, "', '");
     c << ui->rtfComments->toPlainText() << "', '" << m_results.text(0) << "', '" << texts.finished << "'";
     return c;
 }

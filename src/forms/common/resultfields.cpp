@@ -40,6 +40,18 @@ void ResultFields::setText(int i, const QString &text)
     }
 }
 
+void ResultFields::fillFromPositions(const Recordset &row)
+{
+    for (int i = 0; i < count(); ++i)
+        setText(i, row.field(i + 1).toStringOr());
+}
+
+void ResultFields::appendTo(Command &command, const char *separator) const
+{
+    for (int i = 0; i < count(); ++i)
+        command << text(i) << separator;
+}
+
 int ResultFields::indexOf(const QObject *widget) const
 {
     for (int i = 0; i < m_fields.size(); ++i) {

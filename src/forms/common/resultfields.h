@@ -1,6 +1,9 @@
 #pragma once
 // The result-field array of a screen (txtResult(0..n)) and its F9 interpretation search.
 
+#include "services/database/command.h"
+#include "services/database/recordset.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -19,6 +22,12 @@ public:
     QString text(int i) const;
     void setText(int i, const QString &text);
     int indexOf(const QObject *widget) const;
+
+    // Field i from the stored row's column at position i + 1 (position 0 is the request), Null
+    // read as empty.
+    void fillFromPositions(const Recordset &row);
+    // Each field's text followed by the separator, as the save commands list them.
+    void appendTo(Command &command, const char *separator) const;
 
     enum class KeyResult { NotOurs, Handled, MoveOn };
     // Enter moves on (the screen moves the focus); F9 searches the exam's interpretations

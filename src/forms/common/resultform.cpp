@@ -180,6 +180,11 @@ void ResultForm::setPicker(QDateEdit *date, QTimeEdit *time, const QDateTime &at
         time->setTime(at.time());
 }
 
+Command ResultForm::hcodesQuery()
+{
+    return Command("LABORATORY..Lab_GetResultHcodes  '") << SessionContext::current().RequestNum << "'";
+}
+
 bool ResultForm::keyHook(QObject *, QKeyEvent *)
 {
     return false;

@@ -67,6 +67,8 @@ protected:
     virtual void loadHook();
     // Step 5.2: the query for the stored result.
     virtual Command resultQuery() const = 0;
+    // The shared loader of the screens whose results sit in the numbered result row.
+    static Command hcodesQuery();
     // Step 5.4: the result fields from the stored row.
     virtual void fillResultFields(const Recordset &row) = 0;
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
