@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+class QTableWidget;
+
 #include <exception>
 #include <utility>
 
@@ -33,6 +35,11 @@ public:
 private:
     std::exception_ptr m_error;
 };
+
+// Text of a cell in the list's current row; empty without a current row or item.
+QString currentRowText(const QTableWidget &grid, int column);
+// A key press of Enter (either key), the key that takes a list's current row.
+bool isEnterPress(const QEvent &event);
 
 // Sizes given in twips (1440 to the inch) at the widget's logical resolution.
 int twipsToPixelsX(const QWidget &widget, double twips);

@@ -3,6 +3,7 @@
 #include "ui_frmsearchinstrument.h"
 
 #include "services/database/connection.h"
+#include "services/lookups/dialogsupport.h"
 #include "services/ui/messagebox.h"
 
 #include <QHeaderView>
@@ -70,11 +71,7 @@ int frmSearchInstrument::runModal()
 void frmSearchInstrument::select()
 {
     // With no instruments the current row is empty, and so is what it gives.
-    const int row = ui->grdInstrument->currentRow();
-    const auto cell = [&](int column) {
-        const QTableWidgetItem *item = row >= 0 ? ui->grdInstrument->item(row, column) : nullptr;
-        return item ? item->text() : QString();
-    };
+    const auto cell = [&](int column) { return currentRowText(*ui->grdInstrument, column); };
     m_instrumentID = cell(kInstrumentIDColumn).trimmed();
     m_instrumentName = cell(kInstrumentNameColumn);
     m_reagentCode = cell(kReagentCodeColumn);
@@ -83,12 +80,9 @@ void frmSearchInstrument::select()
 
 bool frmSearchInstrument::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->grdInstrument && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            select();
-            return true;
-        }
+    if (watched == ui->grdInstrument && isEnterPress(*event)) {
+        select();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -86,12 +86,8 @@ void frmSearchPatho::search(const QString &text)
 void frmSearchPatho::select()
 {
     const QTableWidget &grid = *ui->grdResults;
-    const int row = grid.currentRow();
-    const auto cell = [&](int column) {
-        const QTableWidgetItem *item = row >= 0 ? grid.item(row, column) : nullptr;
-        return item ? item->text() : QString();
-    };
-    if (row >= 0) {
+    const auto cell = [&](int column) { return currentRowText(grid, column); };
+    if (grid.currentRow() >= 0) {
         m_resultCode = cell(0);
         m_resultText = QStringLiteral("PF: ") + cell(2) + QStringLiteral(", ") + cell(3) + QLatin1Char(' ') + cell(4);
     }

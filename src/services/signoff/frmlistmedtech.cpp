@@ -3,6 +3,7 @@
 #include "ui_frmlistmedtech.h"
 
 #include "services/database/connection.h"
+#include "services/lookups/dialogsupport.h"
 #include "services/ui/messagebox.h"
 
 #include <QHeaderView>
@@ -65,10 +66,7 @@ void frmListMedTech::choose()
     const int row = grid.currentRow();
     if (row < 0)
         return; // an empty listing offers nothing to take
-    const auto cell = [&](int column) {
-        const QTableWidgetItem *item = grid.item(row, column);
-        return item ? item->text() : QString();
-    };
+    const auto cell = [&](int column) { return currentRowText(grid, column); };
     m_medTechID = cell(EmployeeID).trimmed();
     m_medTech = cell(LastName) + QStringLiteral(", ") + cell(FirstName) + QLatin1Char(' ') + cell(MiddleName);
     m_license = cell(License);
@@ -77,12 +75,9 @@ void frmListMedTech::choose()
 
 bool frmListMedTech::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->grdDispWindow && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            choose();
-            return true;
-        }
+    if (watched == ui->grdDispWindow && isEnterPress(*event)) {
+        choose();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
