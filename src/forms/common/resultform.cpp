@@ -63,22 +63,23 @@ void ResultForm::initLifecycle()
         m_reagents = std::make_unique<ReagentState>(combo, control<QLabel>(*this, "lblLabels_19"),
                                                     control<QTableWidget>(*this, "grdReagent"));
         // Choosing a reagent shows what it consumes, so a first save has something to post.
-        connect(combo, &QComboBox::textActivated, this, [this] { m_reagents->SelectReagent(); });
+        connect(combo, &QComboBox::textActivated, this,
+                [this] { m_errors.run(*this, [this] { m_reagents->SelectReagent(); }); });
     }
-    if (auto *b = control<QAbstractButton>(*this, "cmdSave"))
-        connect(b, &QAbstractButton::clicked, this, [this] { SaveAndSignOff(false, false); });
-    if (auto *b = control<QAbstractButton>(*this, "cmdVerify")) {
-        connect(b, &QAbstractButton::clicked, this, [this] {
-            frmMedTech::shared().setVerify(true);
-            SaveAndSignOff(true, false);
-        });
-    }
-    if (auto *b = control<QAbstractButton>(*this, "cmdPrint")) {
-        connect(b, &QAbstractButton::clicked, this, [this] {
-            frmMedTech::shared().setVerify(true);
-            SaveAndSignOff(true, true);
-        });
-    }
+    const auto button = [this](const char *name, bool verifier, bool printing) {
+        if (auto *b = control<QAbstractButton>(*this, name)) {
+            connect(b, &QAbstractButton::clicked, this, [this, verifier, printing] {
+                m_errors.run(*this, [&] {
+                    if (verifier)
+                        frmMedTech::shared().setVerify(true);
+                    SaveAndSignOff(verifier, printing);
+                });
+            });
+        }
+    };
+    button("cmdSave", false, false);
+    button("cmdVerify", true, false);
+    button("cmdPrint", true, true);
     if (auto *b = control<QAbstractButton>(*this, "cmdExam"))
         connect(b, &QAbstractButton::clicked, this, &QDialog::reject);
 }
@@ -99,7 +100,9 @@ void ResultForm::setLeft(int pixels)
 
 int ResultForm::showModal()
 {
-    return corvane::showModal(*this);
+    const int result = corvane::showModal(*this);
+    m_errors.rethrow();
+    return result;
 }
 
 void ResultForm::Form_Load()
@@ -327,7 +330,9 @@ bool ResultForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && isOurs(watched)) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (keyHook(watched, key))
+        bool handled = false;
+        m_errors.run(*this, [&] { handled = keyHook(watched, key); });
+        if (handled)
             return true;
         if (key->text() == QLatin1String("'")) {
             // Quotes would end a value in the laboratory's command texts.

@@ -3,6 +3,7 @@
 // one transaction, signed off, printed and closed. A screen states only its hooks.
 
 #include "host/resultscreen.h"
+#include "services/lookups/dialogsupport.h"
 #include "services/database/command.h"
 #include "services/database/recordset.h"
 
@@ -105,6 +106,9 @@ private:
     bool m_loaded = false;
     bool m_withVerifier = false;
     std::unique_ptr<ReagentState> m_reagents;
+    // Errors of the screen's own events (a failing print, a failing search) close the screen and
+    // reach the host from showModal, as they always did.
+    ModalErrorTrap m_errors;
 };
 
 } // namespace corvane
