@@ -13,6 +13,8 @@
 #include "session/sessioncontext.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -107,17 +109,28 @@ int screenshots(int argc, char *argv[], const QString &folder)
         component.setCanVerify(true);
         ScreenshotSeam seam(dir);
         corvane::ScopedUiSeam scoped(seam);
-        QStringList done;
+        // A request with a stored result shows the screen filled; open ones come after.
+        struct Row {
+            QString request, formType, valueType;
+            bool stored;
+        };
+        QList<Row> rows;
         corvane::Recordset rs = corvane::SessionContext::current().db().query(
             corvane::Command("Lab_Host_GetWorklist '") << QString() << "'");
-        for (; !rs.eof(); rs.moveNext()) {
-            const corvane::Dispatch d = corvane::chooseScreen(rs.field(QStringLiteral("FormType")).toStringOr(),
-                                                              rs.field(QStringLiteral("ValueType")).toStringOr(), 0);
+        for (; !rs.eof(); rs.moveNext())
+            rows.append({rs.field(QStringLiteral("RequestNum")).toString(),
+                         rs.field(QStringLiteral("FormType")).toStringOr(),
+                         rs.field(QStringLiteral("ValueType")).toStringOr(),
+                         rs.field(QStringLiteral("HasResult")).toStringOr() == QLatin1String("Y")});
+        std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) { return a.stored && !b.stored; });
+        QStringList done;
+        for (const Row &row : rows) {
+            const corvane::Dispatch d = corvane::chooseScreen(row.formType, row.valueType, 0);
             if (d.kind != corvane::Dispatch::Kind::Screen || done.contains(d.screen) ||
                 !corvane::ScreenFactory::isRegistered(d.screen))
                 continue;
             done << d.screen;
-            QString request = rs.field(QStringLiteral("RequestNum")).toString();
+            QString request = row.request;
             qint16 selector = 0;
             component.Show_ResultEntry(request, selector);
         }

@@ -6,6 +6,7 @@
 #include "session/sessioncontext.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QTableWidget>
@@ -121,6 +122,11 @@ ReagentState::ReagentState(QComboBox *cboReagent, QLabel *caption, QTableWidget 
                            SessionContext &session)
     : m_combo(cboReagent), m_caption(caption), m_grid(grdReagent), m_session(session)
 {
+    // Row 0 carries the headings, as on the laboratory's other grids; the view's own stay hidden.
+    m_grid->horizontalHeader()->hide();
+    m_grid->verticalHeader()->hide();
+    m_grid->setColumnWidth(0, 8);
+    layOutGrid();
 }
 
 const QStringList &ReagentState::gridHeaders()
