@@ -1,22 +1,16 @@
 // End to end, as a laboratory validates its result entry: scripted sessions open demo requests
 // through clsResultEntry, type, save, sign off and print, and the database shows what happened.
 
-#include "support/dbfixture.h"
+#include "support/usersettings.h"
 
 #include "scriptrunner.h"
 
 #include <labdb/schema.h>
 #include <labdb/session.h>
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSettings>
-#include <QTemporaryDir>
 
 namespace {
-
-constexpr auto kAptt = "R2603001";
-constexpr auto kAbg = "R2603010";
 
 class ScriptedSessionTest : public testsupport::BackendTest {
 protected:
@@ -25,20 +19,9 @@ protected:
         BackendTest::SetUp();
         if (!db)
             return;
-        {
-            auto driver = db->connect();
-            labdb::loadDemoData(*driver);
-        }
-        ASSERT_TRUE(settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-        QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
-        s.beginGroup(QStringLiteral("Connection"));
-        s.setValue(QStringLiteral("Server"), QString::fromStdString(db->dataSource()));
-        s.setValue(QStringLiteral("User"), QString::fromStdString(db->target().user));
-        s.setValue(QStringLiteral("Password"), QString::fromStdString(db->target().password));
-        s.setValue(QStringLiteral("Database"), QStringLiteral("LABORATORY"));
-        s.sync();
+        labdb::loadDemoData(*db->connect());
+        ASSERT_TRUE(settings.isValid());
+        settings.storeConnection(*db);
         qputenv("CORVANE_SUPERVISOR_CODES", "1,1234567");
         check = std::make_unique<labdb::Session>(db->connect());
     }
@@ -73,7 +56,7 @@ protected:
     }
     long long count(const std::string &sql) { return std::stoll(value(sql)); }
 
-    QString pdfPath(const char *name) const { return QDir(settingsDir.path()).filePath(QLatin1String(name)); }
+    QString pdfPath(const char *name) const { return settings.filePath(QLatin1String(name)); }
 
     // A first save of the coagulation screen by med tech 0101, signed off and printed to PDF.
     QString firstApttSave() const
@@ -108,7 +91,7 @@ frmReportViewer: close
             .arg(pdfPath("aptt.pdf"));
     }
 
-    QTemporaryDir settingsDir;
+    testsupport::UserSettings settings;
     std::unique_ptr<labdb::Session> check;
     QString log;
 };
@@ -267,7 +250,7 @@ answer OK "You have to fill-in the SAMPLE NUMBER first."
 frmAPTT: click cmdExam
 )"))) << log.toStdString();
     EXPECT_TRUE(logged(QStringLiteral("MSG  [Incomplete Data] You have to fill-in the SAMPLE NUMBER first. (information)")));
-    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook"), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603001'"), 0);
 }
 
 TEST_P(ScriptedSessionTest, KeyboardFlowAndInterpretationSearch)

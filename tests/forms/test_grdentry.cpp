@@ -1,6 +1,8 @@
 // The grid entry control driven as a technologist drives it: real key and mouse events on a shown
 // window (offscreen platform).
 
+#include "support/qstringprint.h"
+
 #include "forms/common/grdentry.h"
 
 #include <gtest/gtest.h>
@@ -18,28 +20,9 @@
 
 #include <memory>
 
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 using corvane::GrdEntry;
 
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[14] = "test_grdentry";
-    char *m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
-};
-
-[[maybe_unused]] const auto *const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // A screen with a text box before and after the grid, and a log of the grid's events.
 class GrdEntryTest : public ::testing::Test {
@@ -62,7 +45,8 @@ protected:
         spin = grid->findChild<QSpinBox *>(QStringLiteral("UpDown"));
 
         const auto log = [this](const char *name) { return [this, name] { events << QString::fromLatin1(name); }; };
-        QObject::connect(grid, &GrdEntry::KeyDown, grid, [this](int &, Qt::KeyboardModifiers &) { events << QStringLiteral("KeyDown"); });
+        QObject::connect(grid, &GrdEntry::KeyDown, grid,
+                         [this](int &, Qt::KeyboardModifiers &) { events << QStringLiteral("KeyDown"); });
         QObject::connect(grid, &GrdEntry::EnterCell, grid, log("EnterCell"));
         QObject::connect(grid, &GrdEntry::LeaveCell, grid, log("LeaveCell"));
         QObject::connect(grid, &GrdEntry::RowColChange, grid, log("RowColChange"));
@@ -72,7 +56,8 @@ protected:
         QObject::connect(grid, &GrdEntry::ButtonClick, grid, log("ButtonClick"));
         QObject::connect(grid, &GrdEntry::Click, grid, log("Click"));
         QObject::connect(grid, &GrdEntry::UpClick, grid, [this] { events << QStringLiteral("UpClick:") + grid->Text(); });
-        QObject::connect(grid, &GrdEntry::DownClick, grid, [this] { events << QStringLiteral("DownClick:") + grid->Text(); });
+        QObject::connect(grid, &GrdEntry::DownClick, grid,
+                         [this] { events << QStringLiteral("DownClick:") + grid->Text(); });
     }
 
     // rows x cols with heading row 0 and column 0; the other cells start empty.
@@ -122,6 +107,9 @@ protected:
     }
     std::pair<int, int> cell() const { return {grid->Row(), grid->col()}; }
 
+    // "a b c" as a list of its words, for the expected events.
+    static QStringList words(const char *text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); }
+
     std::unique_ptr<QWidget> window;
     QLineEdit *before = nullptr;
     QLineEdit *after = nullptr;
@@ -133,25 +121,16 @@ protected:
     QStringList events;
 };
 
-TEST_F(GrdEntryTest, ColumnSettingsStartOffAndRejectIndexesOutsideTheirRange)
+TEST_F(GrdEntryTest, ColumnSettingsRejectIndexesOutsideZeroToOneHundred)
 {
-    for (int c = 0; c <= GrdEntry::MaxColumn; ++c) {
-        ASSERT_FALSE(grid->EnableColumn(c));
-        ASSERT_EQ(grid->columnformat(c), GrdEntry::DigitsOnly);
-        ASSERT_EQ(grid->columnControl(c), GrdEntry::ButtonEditor);
-    }
     grid->setEnableColumn(100, true);
-    grid->setColumnformat(100, 2);
-    grid->setColumnControl(100, 1);
+    EXPECT_TRUE(grid->EnableColumn(100));
     for (int bad : {-1, 101}) {
         EXPECT_THROW(grid->setEnableColumn(bad, false), std::out_of_range);
         EXPECT_THROW(grid->setColumnformat(bad, 0), std::out_of_range);
         EXPECT_THROW(grid->setColumnControl(bad, 0), std::out_of_range);
         EXPECT_THROW(grid->EnableColumn(bad), std::out_of_range);
     }
-    EXPECT_TRUE(grid->EnableColumn(100));
-    EXPECT_EQ(grid->columnformat(100), 2);
-    EXPECT_EQ(grid->columnControl(100), 1);
 }
 
 TEST_F(GrdEntryTest, EditorCoversTheCellWithButtonSpinOrAlone)
@@ -162,47 +141,27 @@ TEST_F(GrdEntryTest, EditorCoversTheCellWithButtonSpinOrAlone)
         SCOPED_TRACE(control);
         enable({2}, control);
         goTo(2, 2);
-        const QRect c = cellOnGrid(2, 2);
         ASSERT_TRUE(editor->isVisible());
-        EXPECT_EQ(editor->geometry().topLeft(), c.topLeft());
-        EXPECT_EQ(editor->height(), c.height());
         EXPECT_EQ(button->isVisible(), control == GrdEntry::ButtonEditor);
         EXPECT_EQ(spin->isVisible(), control == GrdEntry::SpinEditor);
-        const QWidget *side = control == GrdEntry::ButtonEditor ? static_cast<QWidget *>(button)
-                              : control == GrdEntry::SpinEditor ? spin
-                                                                : nullptr;
-        if (side) {
-            EXPECT_EQ(side->geometry(), QRect(editor->geometry().topRight() + QPoint(1, 0), side->size()));
-            EXPECT_EQ(editor->width() + side->width(), c.width());
-            EXPECT_EQ(side->height(), c.height());
-        } else {
-            EXPECT_EQ(editor->width(), c.width());
-        }
-        EXPECT_EQ(editor->text(), QStringLiteral("4.2"));
+        QRect covered = editor->geometry();
+        if (control != GrdEntry::PlainEditor)
+            covered = covered.united(control == GrdEntry::ButtonEditor ? button->geometry() : spin->geometry());
+        EXPECT_EQ(covered, cellOnGrid(2, 2));
         EXPECT_EQ(editor->selectedText(), QStringLiteral("4.2"));
         EXPECT_TRUE(editor->hasFocus());
     }
     // A wider column takes the open editor with it.
-    const int narrow = editor->width();
     grid->setColWidth(2, 3000);
-    EXPECT_GT(editor->width(), narrow);
     EXPECT_EQ(editor->geometry(), cellOnGrid(2, 2));
-}
 
-TEST_F(GrdEntryTest, ZeroWidthHeadingColumnsTakeNoRoom)
-{
-    // The normal-values screen: two hidden key columns fixed at the left, the exam name, the result.
-    showGrid(4, 5);
+    // The normal-values screen: two hidden key columns fixed at the left take no room.
     grid->setFixedCols(2);
     grid->setColWidth(0, 0);
     grid->setColWidth(1, 0);
-    grid->setColWidth(2, 2600);
     enable({3});
     goTo(1, 3);
-    const QPoint tableTopLeft = table->viewport()->mapTo(grid, QPoint(0, 0));
-    EXPECT_EQ(tableTopLeft.x(), table->x() + table->frameWidth());
-    EXPECT_EQ(editor->x(), tableTopLeft.x() + table->columnWidth(2));
-    EXPECT_EQ(grid->ColWidth(0), 0);
+    EXPECT_EQ(editor->x(), table->viewport()->mapTo(grid, QPoint(0, 0)).x() + table->columnWidth(2));
 }
 
 TEST_F(GrdEntryTest, ButtonAndTypingRaiseTheirEventsAndKeepTheFocusInTheEditor)
@@ -215,14 +174,14 @@ TEST_F(GrdEntryTest, ButtonAndTypingRaiseTheirEventsAndKeepTheFocusInTheEditor)
     type(QStringLiteral("12"));
     EXPECT_EQ(changes, 2);
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(events, QStringList({QStringLiteral("KeyDown"), QStringLiteral("KeyDown"), QStringLiteral("ButtonClick")}));
+    EXPECT_EQ(events, words("KeyDown KeyDown ButtonClick"));
     EXPECT_TRUE(editor->hasFocus());
     EXPECT_THROW(grid->setRow(4), std::out_of_range);
     EXPECT_THROW(grid->setCol(-1), std::out_of_range);
     EXPECT_EQ(cell(), std::make_pair(1, 1));
 }
 
-TEST_F(GrdEntryTest, EditorFollowsTheCellThroughScrollingAndHeadingsStayInPlace)
+TEST_F(GrdEntryTest, EditorAndHeadingsFollowTheCellsThroughScrolling)
 {
     showGrid(60, 12);
     for (int c = 1; c < 12; ++c)
@@ -237,43 +196,20 @@ TEST_F(GrdEntryTest, EditorFollowsTheCellThroughScrollingAndHeadingsStayInPlace)
     ASSERT_GT(table->verticalScrollBar()->value(), 0);
     ASSERT_GT(table->horizontalScrollBar()->value(), 0);
     EXPECT_EQ(editor->geometry(), cellOnGrid(41, 10));
-    EXPECT_TRUE(QRect(table->viewport()->mapTo(grid, QPoint(0, 0)), table->viewport()->size())
-                    .contains(editor->geometry()));
 
-    // Row 0 and column 0 are drawn by panes laid over the table; they line up with the scrolled cells.
-    const auto panes = table->findChildren<QTableView *>();
-    ASSERT_EQ(panes.size(), 3);
-    bool headingRowChecked = false;
-    bool headingColChecked = false;
-    for (const QTableView *pane : panes) {
-        const QRect heading = pane->visualRect(pane->model()->index(0, 10))
-                                  .translated(pane->viewport()->mapTo(grid, QPoint(0, 0)));
-        const QRect exam = pane->visualRect(pane->model()->index(41, 0))
-                               .translated(pane->viewport()->mapTo(grid, QPoint(0, 0)));
-        if (!pane->isRowHidden(0) && !pane->isColumnHidden(10)) {
-            EXPECT_EQ(heading.left(), editor->x());
-            EXPECT_EQ(heading.top() + pane->rowHeight(0), table->viewport()->mapTo(grid, QPoint(0, 0)).y());
-            headingRowChecked = true;
-        }
-        if (!pane->isRowHidden(41) && !pane->isColumnHidden(0)) {
-            EXPECT_EQ(exam.top(), editor->y());
-            headingColChecked = true;
-        }
-    }
-    EXPECT_TRUE(headingRowChecked);
-    EXPECT_TRUE(headingColChecked);
-
-    // Dragging the scroll bars moves the heading panes along.
+    // Row 0 and column 0 are drawn by panes laid over the table; they scroll with it.
     table->horizontalScrollBar()->setValue(3);
     table->verticalScrollBar()->setValue(7);
-    for (const QTableView *pane : panes) {
-        if (pane->isRowHidden(0)) {
-            EXPECT_EQ(pane->rowViewportPosition(20), table->rowViewportPosition(20));
-        }
-        if (pane->isColumnHidden(0)) {
+    int aligned = 0;
+    for (const QTableView *pane : table->findChildren<QTableView *>()) {
+        if (!pane->isRowHidden(0) && !pane->isColumnHidden(6) && ++aligned) {
             EXPECT_EQ(pane->columnViewportPosition(6), table->columnViewportPosition(6));
         }
+        if (!pane->isColumnHidden(0) && !pane->isRowHidden(20) && ++aligned) {
+            EXPECT_EQ(pane->rowViewportPosition(20), table->rowViewportPosition(20));
+        }
     }
+    EXPECT_EQ(aligned, 2) << "one heading pane for the row, one for the column";
 }
 
 struct Move {
@@ -290,10 +226,8 @@ TEST_P(NavigationTest, ArrowsMoveOneCellAndStopAtRowAndColumnOne)
     goTo(m.row, m.col);
     press(m.key);
     EXPECT_EQ(cell(), std::make_pair(m.toRow, m.toCol));
-    const bool moved = m.row != m.toRow || m.col != m.toCol;
-    EXPECT_EQ(events, moved ? QStringList({QStringLiteral("KeyDown"), QStringLiteral("LeaveCell"),
-                                           QStringLiteral("RowColChange"), QStringLiteral("EnterCell")})
-                            : QStringList({QStringLiteral("KeyDown")}));
+    const bool hasMoved = m.row != m.toRow || m.col != m.toCol;
+    EXPECT_EQ(events, words(hasMoved ? "KeyDown LeaveCell RowColChange EnterCell" : "KeyDown"));
     EXPECT_TRUE(editor->hasFocus());
 }
 
@@ -303,15 +237,14 @@ INSTANTIATE_TEST_SUITE_P(Edges, NavigationTest,
                                            Move{2, 1, Qt::Key_Left, 2, 1}, Move{2, 3, Qt::Key_Left, 2, 2},
                                            Move{2, 4, Qt::Key_Right, 2, 4}, Move{2, 2, Qt::Key_Right, 2, 3}));
 
-TEST_F(GrdEntryTest, ArrowOntoADisabledColumnHidesTheEditorAndTheTableTakesTheKeys)
+TEST_F(GrdEntryTest, DisabledColumnsGetNoEditorAndTheTableTakesTheKeys)
 {
     showGrid(5, 5);
     enable({2});
     goTo(2, 2);
     press(Qt::Key_Right);
     EXPECT_EQ(cell(), std::make_pair(2, 3));
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(editor->isVisible() || button->isVisible());
     EXPECT_TRUE(table->hasFocus());
     // Letters typed now go nowhere; the table's own arrows bring the editor back.
     type(QStringLiteral("h"));
@@ -319,6 +252,12 @@ TEST_F(GrdEntryTest, ArrowOntoADisabledColumnHidesTheEditorAndTheTableTakesTheKe
     press(Qt::Key_Left);
     EXPECT_EQ(cell(), std::make_pair(2, 2));
     EXPECT_TRUE(editor->hasFocus());
+
+    // Enter with no enabled column left goes to column 0 of the next row, without an editor.
+    grid->setEnableColumn(2, false); // the screen locks the column while its editor is open
+    press(Qt::Key_Return);
+    EXPECT_EQ(cell(), std::make_pair(3, 0));
+    EXPECT_FALSE(editor->isVisible() || button->isVisible());
 }
 
 TEST_F(GrdEntryTest, EnterSkipsDisabledColumnsAndWrapsToTheFirstEnabledColumnOfTheNextRow)
@@ -328,8 +267,7 @@ TEST_F(GrdEntryTest, EnterSkipsDisabledColumnsAndWrapsToTheFirstEnabledColumnOfT
     goTo(1, 2);
     press(Qt::Key_Return);
     EXPECT_EQ(cell(), std::make_pair(1, 4));
-    EXPECT_EQ(events, QStringList({QStringLiteral("KeyDown"), QStringLiteral("RowColChange"),
-                                   QStringLiteral("LeaveCell"), QStringLiteral("EnterCell")}));
+    EXPECT_EQ(events, words("KeyDown RowColChange LeaveCell EnterCell")); // the column changes first
     press(Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(cell(), std::make_pair(2, 2));
     // From the last column the row changes first.
@@ -337,41 +275,21 @@ TEST_F(GrdEntryTest, EnterSkipsDisabledColumnsAndWrapsToTheFirstEnabledColumnOfT
     goTo(2, 5);
     press(Qt::Key_Return);
     EXPECT_EQ(cell(), std::make_pair(3, 2));
-    EXPECT_EQ(events, QStringList({QStringLiteral("KeyDown"), QStringLiteral("LeaveCell"),
-                                   QStringLiteral("RowColChange"), QStringLiteral("EnterCell")}));
+    EXPECT_EQ(events, words("KeyDown LeaveCell RowColChange EnterCell"));
     EXPECT_TRUE(editor->hasFocus());
-}
 
-TEST_F(GrdEntryTest, EnterOnTheLastRowWrapsWithinItAndOnTheLastCellDoesNothing)
-{
-    showGrid(4, 6);
-    enable({2, 4, 5});
+    // On the last row Enter wraps within it, and on its last cell does nothing.
     goTo(3, 4);
-    grid->setColumnControl(4, GrdEntry::PlainEditor);
     grid->setEnableColumn(5, false);
     press(Qt::Key_Return);
     EXPECT_EQ(cell(), std::make_pair(3, 2));
-
     grid->setEnableColumn(5, true);
     goTo(3, 5);
     type(QStringLiteral("9"));
     press(Qt::Key_Return);
     EXPECT_EQ(cell(), std::make_pair(3, 5));
-    EXPECT_EQ(events.count(QStringLiteral("LeaveCell")), 0);
-    EXPECT_TRUE(editor->hasFocus());
+    EXPECT_FALSE(events.contains(QStringLiteral("LeaveCell")));
     EXPECT_EQ(editor->text(), QStringLiteral("9"));
-}
-
-TEST_F(GrdEntryTest, EnterWithNoEnabledColumnLeftGoesToColumnZeroWithoutEditor)
-{
-    showGrid(4, 5);
-    enable({1});
-    goTo(1, 1);
-    grid->setEnableColumn(1, false); // the screen locks the column while its editor is open
-    press(Qt::Key_Return);
-    EXPECT_EQ(cell(), std::make_pair(2, 0));
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_FALSE(button->isVisible());
 }
 
 TEST_F(GrdEntryTest, ScreenCopyingOnEnterGetsEveryTypedResultIntoItsOwnCell)
@@ -390,27 +308,8 @@ TEST_F(GrdEntryTest, ScreenCopyingOnEnterGetsEveryTypedResultIntoItsOwnCell)
     press(Qt::Key_Return);
     type(QStringLiteral("0.9"));
     press(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(grid->TextMatrix(1, 3), QStringLiteral("12.5"));
-    EXPECT_EQ(grid->TextMatrix(2, 3), QStringLiteral("7"));
-    EXPECT_EQ(grid->TextMatrix(3, 3), QStringLiteral("0.9"));
+    EXPECT_EQ(QStringList({grid->TextMatrix(1, 3), grid->TextMatrix(2, 3), grid->TextMatrix(3, 3)}), words("12.5 7 0.9"));
     EXPECT_EQ(cell(), std::make_pair(4, 3));
-}
-
-TEST_F(GrdEntryTest, KeyDownMayCancelOrReplaceTheKey)
-{
-    showGrid(5, 5);
-    enable({1, 2, 3});
-    QObject::connect(grid, &GrdEntry::KeyDown, grid, [](int &key, Qt::KeyboardModifiers &) {
-        if (key == Qt::Key_Down)
-            key = 0;
-        else if (key == Qt::Key_F2)
-            key = Qt::Key_Return;
-    });
-    goTo(2, 1);
-    press(Qt::Key_Down);
-    EXPECT_EQ(cell(), std::make_pair(2, 1));
-    press(Qt::Key_F2);
-    EXPECT_EQ(cell(), std::make_pair(2, 2));
 }
 
 struct Typing {
@@ -435,9 +334,15 @@ INSTANTIATE_TEST_SUITE_P(Formats, KeyFilterTest,
                                            Typing{2, "-12.5x", "12.5"}, Typing{2, "0.25", "0.25"},
                                            Typing{7, "x-1.e", "x-1.e"}));
 
-TEST_F(GrdEntryTest, KeyPressRunsBeforeTheFilterAndControlKeysAlwaysPass)
+TEST_F(GrdEntryTest, KeyDownAndKeyPressMayCancelOrReplaceTheKeyBeforeTheFilter)
 {
     showGrid(3, 4);
+    QObject::connect(grid, &GrdEntry::KeyDown, grid, [](int &key, Qt::KeyboardModifiers &) {
+        if (key == Qt::Key_Down)
+            key = 0;
+        else if (key == Qt::Key_F2)
+            key = Qt::Key_Return;
+    });
     enable({1}, GrdEntry::PlainEditor, GrdEntry::DigitsOnly);
     enable({2}, GrdEntry::PlainEditor, 5);
     QObject::connect(grid, &GrdEntry::KeyPress, grid, [](int &keyAscii) {
@@ -453,12 +358,15 @@ TEST_F(GrdEntryTest, KeyPressRunsBeforeTheFilterAndControlKeysAlwaysPass)
     EXPECT_EQ(editor->text(), QStringLiteral("105"));
     press(Qt::Key_Backspace);
     EXPECT_EQ(editor->text(), QStringLiteral("10"));
-    press(Qt::Key_Right);
+    press(Qt::Key_Down);
+    EXPECT_EQ(cell(), std::make_pair(1, 1));
+    press(Qt::Key_F2);
+    EXPECT_EQ(cell(), std::make_pair(1, 2));
     type(QStringLiteral("it's"));
     EXPECT_EQ(editor->text(), QStringLiteral("it`s"));
 }
 
-TEST_F(GrdEntryTest, SpinStartsAtOneOnAnEmptyCellAndHasNoUpperBound)
+TEST_F(GrdEntryTest, SpinStartsAtOneOnAnEmptyCellStopsAtZeroAndHasNoUpperBound)
 {
     showGrid(3, 3);
     enable({1}, GrdEntry::SpinEditor, GrdEntry::DigitsOnly);
@@ -481,19 +389,12 @@ TEST_F(GrdEntryTest, SpinStartsAtOneOnAnEmptyCellAndHasNoUpperBound)
     QTest::mouseClick(spin, Qt::LeftButton, Qt::NoModifier, downArrow);
     EXPECT_EQ(editor->text(), QStringLiteral("5"));
     EXPECT_EQ(events.last(), QStringLiteral("DownClick:15"));
-}
-
-TEST_F(GrdEntryTest, SpinDownStopsAtZero)
-{
-    showGrid(3, 3);
-    enable({1}, GrdEntry::SpinEditor);
-    grid->setTextMatrix(1, 1, QStringLiteral("0"));
-    goTo(1, 1);
+    grid->setIncrement(5);
     spin->stepDown();
-    spin->stepDown();
+    spin->stepDown(); // down stops at zero
     EXPECT_EQ(editor->text(), QStringLiteral("0"));
     spin->stepUp();
-    EXPECT_EQ(editor->text(), QStringLiteral("1"));
+    EXPECT_EQ(editor->text(), QStringLiteral("5"));
 }
 
 TEST_F(GrdEntryTest, ScrollingHidesTheEditorAndButtonButLeavesTheSpin)
@@ -569,7 +470,6 @@ TEST_F(GrdEntryTest, ShowRaisesShowThenOpensRowOneColumnOne)
     EXPECT_EQ(events.last(), QStringLiteral("EnterCell"));
     EXPECT_EQ(cell(), std::make_pair(1, 1));
     EXPECT_TRUE(button->isVisible());
-    EXPECT_EQ(editor->geometry().united(button->geometry()), cellOnGrid(1, 1));
 }
 
 TEST_F(GrdEntryTest, RowsAddClearAndHeadingsFromTheFormatString)
@@ -577,10 +477,7 @@ TEST_F(GrdEntryTest, RowsAddClearAndHeadingsFromTheFormatString)
     grid->setFormatString(QStringLiteral("<Code|^Exam|>Result"));
     EXPECT_EQ(grid->Cols(), 3);
     EXPECT_EQ(grid->TextMatrix(0, 1), QStringLiteral("Exam"));
-    const QModelIndex exam = table->model()->index(1, 1);
-    EXPECT_TRUE(exam.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter);
-    grid->setColAlignment(0, 7);
-    EXPECT_TRUE(table->model()->index(1, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+    EXPECT_TRUE(table->model()->index(1, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter);
 
     const int rows = grid->Rows();
     grid->AddItem(QStringLiteral("B12\tVitamin B12\t350\textra"));
@@ -594,11 +491,8 @@ TEST_F(GrdEntryTest, RowsAddClearAndHeadingsFromTheFormatString)
     enable({2});
     grid->setCol(2);
     grid->Clear();
-    EXPECT_EQ(grid->TextMatrix(1, 1), QString());
-    EXPECT_EQ(grid->TextMatrix(0, 1), QString());
-    EXPECT_TRUE(editor->isHidden());
-    EXPECT_TRUE(button->isHidden());
-    EXPECT_EQ(grid->Bands(), 1);
+    EXPECT_EQ(grid->TextMatrix(1, 1) + grid->TextMatrix(0, 1), QString());
+    EXPECT_TRUE(editor->isHidden() && button->isHidden());
 }
 
 TEST_F(GrdEntryTest, SavedStateRestoresOnlyTheCurrentCellTextAndColumnZeroWidth)
@@ -620,36 +514,25 @@ TEST_F(GrdEntryTest, SavedStateRestoresOnlyTheCurrentCellTextAndColumnZeroWidth)
     EXPECT_EQ(saved.value(QStringLiteral("0TextMatrix")).toString(), QStringLiteral("7.5"));
     EXPECT_NEAR(saved.value(QStringLiteral("0ColWidth")).toInt(), 900, 15);
     EXPECT_EQ(saved.value(QStringLiteral("BkgColor_txtEntry")).toInt(), 4194304);
-    EXPECT_FALSE(saved.contains(QStringLiteral("TextMatrix")));
-    EXPECT_FALSE(saved.contains(QStringLiteral("BackColor_TextEntry")));
-    EXPECT_FALSE(saved.contains(QStringLiteral("ForeColor"))); // still the default
+    for (const char *absent : {"TextMatrix", "BackColor_TextEntry", "ForeColor"}) // the last still the default
+        EXPECT_FALSE(saved.contains(QLatin1String(absent))) << absent;
 
     GrdEntry restored;
     restored.readProperties(bag);
-    EXPECT_EQ(restored.Rows(), 5);
-    EXPECT_EQ(restored.Cols(), 4);
+    EXPECT_EQ(std::make_pair(restored.Rows(), restored.Cols()), std::make_pair(5, 4));
     EXPECT_EQ(std::make_pair(restored.Row(), restored.col()), std::make_pair(3, 2));
     // The text lands in the cell that was current while reading, before Col and Row were read.
     EXPECT_EQ(restored.TextMatrix(1, 1), QStringLiteral("7.5"));
-    EXPECT_EQ(restored.TextMatrix(3, 2), QString());
-    EXPECT_EQ(restored.TextMatrix(3, 1), QString());
+    EXPECT_EQ(restored.TextMatrix(3, 2) + restored.TextMatrix(3, 1), QString());
     EXPECT_NEAR(restored.ColWidth(0), 900, 15);
     EXPECT_EQ(restored.ColWidth(1), grid->ColWidth(1));
     EXPECT_EQ(restored.Increment(), 5);
     EXPECT_EQ(restored.BackColor_TextEntry(), QColor(0, 0, 0x40));
 }
 
-TEST_F(GrdEntryTest, AbsentKeysReadAsDefaultsAndSettingsFilesRoundTrip)
+TEST_F(GrdEntryTest, DefaultsAreNotWrittenAndSettingsFilesRoundTrip)
 {
     GrdEntry fresh;
-    EXPECT_EQ(fresh.FixedRows(), 1);
-    EXPECT_EQ(fresh.FixedCols(), 1);
-    EXPECT_EQ(fresh.Rows(), 9);
-    EXPECT_EQ(fresh.Cols(), 9);
-    EXPECT_EQ(std::make_pair(fresh.Row(), fresh.col()), std::make_pair(1, 1));
-    EXPECT_EQ(fresh.Increment(), 1);
-    EXPECT_EQ(fresh.BackColor_TextEntry(), QColor(0xFE, 0xEE, 0xC5));
-    EXPECT_EQ(fresh.ForeColor(), QColor(Qt::white));
     corvane::VariantMapPropertyBag untouched;
     fresh.writeProperties(untouched);
     EXPECT_TRUE(untouched.values().isEmpty());
@@ -670,43 +553,7 @@ TEST_F(GrdEntryTest, AbsentKeysReadAsDefaultsAndSettingsFilesRoundTrip)
     EXPECT_EQ(fresh.FixedCols(), 2);
     EXPECT_EQ(fresh.Rows(), 12);
     EXPECT_EQ(fresh.col(), 4);
-}
-
-// Renders a result table with the editor open, for a person to look at.
-TEST_F(GrdEntryTest, RendersAnOpenEditorToPng)
-{
-    const QString dir = qEnvironmentVariable("CORVANE_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "set CORVANE_SCREENSHOT_DIR to write grdentry-demo.png";
-    grid->setFormatString(QStringLiteral("Code|<  Exam|^Result|^Normal Value|<Unit"));
-    grid->setRows(1);
-    const char *exams[][4] = {{"GLU", "  Glucose (FBS)", "3.9 - 6.1", "mmol/L"},
-                              {"BUN", "  Blood Urea Nitrogen", "2.5 - 6.4", "mmol/L"},
-                              {"CREA", "  Creatinine", "53 - 115", "umol/L"},
-                              {"CHOL", "  Cholesterol", "< 5.2", "mmol/L"},
-                              {"TG", "  Triglycerides", "< 1.7", "mmol/L"},
-                              {"UA", "  Uric Acid", "150 - 420", "umol/L"}};
-    for (const auto &e : exams)
-        grid->AddItem(QStringList{QString::fromLatin1(e[0]), QString::fromLatin1(e[1]), QString(),
-                                  QString::fromLatin1(e[2]), QString::fromLatin1(e[3])}
-                          .join(QLatin1Char('\t')));
-    grid->setColWidth(0, 700);
-    grid->setColWidth(1, 2600);
-    grid->setColWidth(2, 1500);
-    grid->setColWidth(3, 1500);
-    grid->setColWidth(4, 1000);
-    grid->setTextMatrix(1, 2, QStringLiteral("5.4"));
-    grid->setTextMatrix(2, 2, QStringLiteral("4.1"));
-    enable({2}, GrdEntry::ButtonEditor, GrdEntry::Decimal);
-    grid->setForeColor(corvane::colorFromBgr(4194304));
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    goTo(3, 2);
-    type(QStringLiteral("88.4"));
-    QApplication::processEvents();
-    const QString path = dir + QStringLiteral("/grdentry-demo.png");
-    ASSERT_TRUE(window->grab().save(path));
+    EXPECT_EQ(fresh.FixedRows(), 1) << "an absent key reads as the default";
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // session properties, and Show_ResultEntry from request number to the screen it opens, run
 // against a demo database with stand-in screens.
 
-#include "qstringprint.h"
+#include "support/qstringprint.h"
+#include "support/usersettings.h"
 
 #include "host/clsresultentry.h"
 #include "host/dispatch.h"
@@ -12,14 +13,11 @@
 #include "services/ui/scriptedseam.h"
 #include "session/errors.h"
 #include "session/sessioncontext.h"
-#include "support/dbfixture.h"
 
 #include <labdb/schema.h>
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
-#include <QTemporaryDir>
 
 using corvane::clsResultEntry;
 using corvane::ComponentError;
@@ -28,10 +26,9 @@ using corvane::SessionContext;
 
 namespace {
 
-// What the stand-in screens saw, in order.
+// What the stand-in screens saw, in order, and the session as the last one found it when shown.
 struct ScreenLog {
     QStringList events;
-    // The session as the screen found it when it was shown.
     QString requestNum, formType, hospitalTitle, dbUser, dbServer, reagentID;
     qint16 intResult = 0;
     bool failFill = false;
@@ -39,10 +36,7 @@ struct ScreenLog {
 
 class FakeScreen : public corvane::ResultScreen {
 public:
-    FakeScreen(QString name, ScreenLog &log) : m_name(std::move(name)), m_log(log)
-    {
-        m_log.events << QStringLiteral("create ") + m_name;
-    }
+    FakeScreen(QString name, ScreenLog &log) : m_log(log) { m_log.events << QStringLiteral("create ") + name; }
     ~FakeScreen() override { m_log.events << QStringLiteral("release"); }
     void setTop(int pixels) override { m_log.events << QStringLiteral("top %1").arg(pixels); }
     void setLeft(int pixels) override { m_log.events << QStringLiteral("left %1").arg(pixels); }
@@ -55,19 +49,13 @@ public:
     int showModal() override
     {
         m_log.events << QStringLiteral("showModal");
-        const SessionContext &ctx = SessionContext::current();
-        m_log.requestNum = ctx.RequestNum;
-        m_log.intResult = ctx.intResult;
-        m_log.formType = ctx.RequestRecord.FormType;
-        m_log.hospitalTitle = ctx.HospitalTitle;
-        m_log.dbUser = ctx.DbUser;
-        m_log.dbServer = ctx.DbServer;
-        m_log.reagentID = ctx.ReagentID;
+        const SessionContext &c = SessionContext::current();
+        m_log = {m_log.events, c.RequestNum, c.RequestRecord.FormType, c.HospitalTitle, c.DbUser, c.DbServer,
+                 c.ReagentID, c.intResult, m_log.failFill};
         return 1;
     }
 
 private:
-    QString m_name;
     ScreenLog &m_log;
 };
 
@@ -81,25 +69,24 @@ private:
     int &m_alive;
 };
 
-int pixelsY(double twips)
+QString top(double twips)
 {
-    return corvane::twipsToPixels(twips, QGuiApplication::primaryScreen()->logicalDotsPerInchY());
+    return QStringLiteral("top %1").arg(
+        corvane::twipsToPixels(twips, QGuiApplication::primaryScreen()->logicalDotsPerInchY()));
 }
-int pixelsX(double twips)
+QString left(double twips)
 {
-    return corvane::twipsToPixels(twips, QGuiApplication::primaryScreen()->logicalDotsPerInchX());
+    return QStringLiteral("left %1").arg(
+        corvane::twipsToPixels(twips, QGuiApplication::primaryScreen()->logicalDotsPerInchX()));
 }
 
 class ResultEntryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        database = std::make_unique<testsupport::TempDatabase>(testsupport::Backend::Sqlite);
-        labdb::loadDemoData(*database->connect());
-        storeSettings(QStringLiteral("labuser"), QStringLiteral("pw"), dataSource());
-
+        ASSERT_TRUE(settings.isValid());
+        labdb::loadDemoData(*database.connect());
+        settings.storeConnection(dataSource(), QStringLiteral("labuser"), QStringLiteral("pw"));
         SessionContext::current() = SessionContext();
         for (const QString &name : corvane::dispatchScreenNames())
             ScreenFactory::registerScreen(name, [this, name] { return std::make_unique<FakeScreen>(name, log); });
@@ -110,21 +97,11 @@ protected:
             ScreenFactory::unregisterScreen(name);
         corvane::unregisterClass(clsResultEntry::kCodeSearchIdentity);
         SessionContext::current() = SessionContext();
-        database.reset();
     }
 
-    QString dataSource() const { return QString::fromStdString(database->dataSource()); }
+    QString dataSource() const { return QString::fromStdString(database.dataSource()); }
 
-    void storeSettings(const QString &user, const QString &password, const QString &server)
-    {
-        QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
-        s.setValue(QStringLiteral("Connection/User"), user);
-        s.setValue(QStringLiteral("Connection/Password"), password);
-        s.setValue(QStringLiteral("Connection/Server"), server);
-        s.sync();
-    }
-
-    std::unique_ptr<clsResultEntry> create()
+    static std::unique_ptr<clsResultEntry> create()
     {
         std::unique_ptr<QObject> object = corvane::createObject(QStringLiteral("Corvane.clsResultEntry"));
         auto *entry = qobject_cast<clsResultEntry *>(object.get());
@@ -135,58 +112,30 @@ protected:
     }
 
     // Show_ResultEntry with the defaults for Top and Left.
-    void show(clsResultEntry &entry, const char *requestNum, qint16 intResult = 0)
+    static void show(clsResultEntry &entry, const char *requestNum, qint16 intResult = 0)
     {
         QString number = QString::fromLatin1(requestNum);
         entry.Show_ResultEntry(number, intResult);
     }
+    QStringList created() const { return log.events.filter(QStringLiteral("create ")); }
 
-    QTemporaryDir settingsDir;
-    std::unique_ptr<testsupport::TempDatabase> database;
+    testsupport::UserSettings settings;
+    testsupport::TempDatabase database{testsupport::Backend::Sqlite};
     ScreenLog log;
     corvane::ScriptedUiSeam seam;
     corvane::ScopedUiSeam seamInstalled{seam};
 };
 
-TEST_F(ResultEntryTest, CreationOpensTheSharedConnectionAndReleaseClosesIt)
-{
-    SessionContext &ctx = SessionContext::current();
-    {
-        auto entry = create();
-        ASSERT_NE(ctx.Connection, nullptr);
-        ASSERT_NE(ctx.Settings, nullptr);
-        EXPECT_EQ(ctx.Connection->query(corvane::Command("select * from Patient_Data..tbHospitalInfo")).recordCount(),
-                  1);
-        EXPECT_NE(ctx.SearchCodes, nullptr) << "the code-search library ships with the component";
-    }
-    EXPECT_EQ(ctx.Connection, nullptr);
-    EXPECT_EQ(ctx.SearchCodes, nullptr);
-    EXPECT_EQ(ctx.Settings, nullptr);
-}
-
-TEST_F(ResultEntryTest, CreationFailsWhenTheConnectionWillNotOpen)
-{
-    storeSettings(QString(), QString(), QString());
-    EXPECT_THROW(create(), corvane::DatabaseError);
-    EXPECT_EQ(SessionContext::current().Connection, nullptr);
-
-    storeSettings(QString(), QString(), QStringLiteral("file:///nonexistent/corvane-lab"));
-    EXPECT_THROW(create(), corvane::DatabaseError);
-
-    // A failed creation leaves nothing behind that would keep a later connection open.
-    storeSettings(QString(), QString(), dataSource());
-    {
-        auto entry = create();
-        EXPECT_NE(SessionContext::current().Connection, nullptr);
-    }
-    EXPECT_EQ(SessionContext::current().Connection, nullptr);
-}
-
-TEST_F(ResultEntryTest, ASecondObjectSharesTheConnectionUntilTheLastIsReleased)
+TEST_F(ResultEntryTest, EntryObjectsShareOneConnectionThatTheLastReleaseCloses)
 {
     SessionContext &ctx = SessionContext::current();
     auto first = create();
+    ASSERT_NE(ctx.Connection, nullptr);
+    ASSERT_NE(ctx.Settings, nullptr);
+    EXPECT_EQ(ctx.Connection->query(corvane::Command("select * from Patient_Data..tbHospitalInfo")).recordCount(), 1);
+    EXPECT_NE(ctx.SearchCodes, nullptr) << "the code-search library ships with the component";
     const corvane::Connection *shared = ctx.Connection.get();
+
     auto second = create();
     EXPECT_EQ(ctx.Connection.get(), shared);
     first.reset();
@@ -195,36 +144,23 @@ TEST_F(ResultEntryTest, ASecondObjectSharesTheConnectionUntilTheLastIsReleased)
     EXPECT_TRUE(log.events.contains(QStringLiteral("showModal")));
     second.reset();
     EXPECT_EQ(ctx.Connection, nullptr);
+    EXPECT_EQ(ctx.SearchCodes, nullptr);
+    EXPECT_EQ(ctx.Settings, nullptr);
 }
 
-TEST_F(ResultEntryTest, PropertiesAreKeptInTheSession)
+TEST_F(ResultEntryTest, CreationFailsWhenTheConnectionWillNotOpen)
 {
-    auto entry = create();
-    entry->setCanVerify(-1); // the automation true
-    entry->setVerifyMode(true);
-    entry->setEditMode(0);
-    entry->setClerk(1);
-    entry->setEntryMode(2);
-    entry->setEmployeeCode(QStringLiteral("0102"));
-    entry->setEmployeeName(QStringLiteral("Navarro, Paolo Miguel C."));
-    QString examId = QStringLiteral("121");
-    entry->Get_ExamID(examId);
+    settings.storeConnection(QString(), QString(), QString());
+    EXPECT_THROW(create(), corvane::DatabaseError);
+    EXPECT_EQ(SessionContext::current().Connection, nullptr);
 
-    show(*entry, "R2603001");
-    show(*entry, "R2603002");
-    const SessionContext &ctx = SessionContext::current();
-    EXPECT_TRUE(ctx.CanVerify);
-    EXPECT_TRUE(ctx.VerifyMode);
-    EXPECT_FALSE(ctx.EditMode);
-    EXPECT_TRUE(ctx.Clerk);
-    EXPECT_EQ(ctx.EntryMode, 2);
-    EXPECT_EQ(ctx.EmployeeCode, QStringLiteral("0102"));
-    EXPECT_EQ(ctx.EmployeeName, QStringLiteral("Navarro, Paolo Miguel C."));
-    EXPECT_EQ(ctx.ExamID, QStringLiteral("121"));
-    EXPECT_EQ(examId, QStringLiteral("121"));
+    settings.storeConnection(QStringLiteral("file:///nonexistent/corvane-lab"), QString(), QString());
+    EXPECT_THROW(create(), corvane::DatabaseError);
 
-    entry->setCanVerify(false);
-    EXPECT_FALSE(ctx.CanVerify);
+    // A failed creation leaves nothing behind that would keep a later connection open.
+    settings.storeConnection(dataSource(), QString(), QString());
+    create().reset();
+    EXPECT_EQ(SessionContext::current().Connection, nullptr);
 }
 
 TEST_F(ResultEntryTest, ShowsTheScreenOfTheExamInOrder)
@@ -234,10 +170,9 @@ TEST_F(ResultEntryTest, ShowsTheScreenOfTheExamInOrder)
     qint16 intResult = 7;
     entry->Show_ResultEntry(number, intResult);
 
-    EXPECT_EQ(log.events, (QStringList{QStringLiteral("create frmAPTT"),
-                                       QStringLiteral("top %1").arg(pixelsY(2350)),
-                                       QStringLiteral("left %1").arg(pixelsX(100)), QStringLiteral("Fill_Results"),
-                                       QStringLiteral("showModal"), QStringLiteral("release")}));
+    EXPECT_EQ(log.events, (QStringList{QStringLiteral("create frmAPTT"), top(2350), left(100),
+                                       QStringLiteral("Fill_Results"), QStringLiteral("showModal"),
+                                       QStringLiteral("release")}));
     EXPECT_TRUE(seam.messages().isEmpty());
     // By the time the screen is shown the session holds everything about the request.
     EXPECT_EQ(log.requestNum, QStringLiteral(" R2603001 ")) << "stored as the host passed it";
@@ -248,37 +183,30 @@ TEST_F(ResultEntryTest, ShowsTheScreenOfTheExamInOrder)
     EXPECT_EQ(log.dbServer, dataSource());
     EXPECT_EQ(log.reagentID, QStringLiteral("R0101"));
     EXPECT_EQ(number, QStringLiteral(" R2603001 "));
-}
 
-TEST_F(ResultEntryTest, PlacesTheScreenFromTwips)
-{
-    auto entry = create();
-    QString number = QStringLiteral("R2603010");
-    qint16 intResult = 0;
+    // Top and Left come in twips.
+    log.events.clear();
+    number = QStringLiteral("R2603010");
     entry->Show_ResultEntry(number, intResult, 1440, 2880.4);
-    ASSERT_GE(log.events.size(), 3);
-    EXPECT_EQ(log.events.at(0), QStringLiteral("create frmABG"));
-    EXPECT_EQ(log.events.at(1), QStringLiteral("top %1").arg(pixelsY(1440)));
-    EXPECT_EQ(log.events.at(2), QStringLiteral("left %1").arg(pixelsX(2880.4)));
-}
+    EXPECT_EQ(log.events.mid(0, 3), (QStringList{QStringLiteral("create frmABG"), top(1440), left(2880.4)}));
 
-TEST_F(ResultEntryTest, TheSelectorChoosesAmongTheHistopathologyScreens)
-{
-    auto entry = create();
+    // intResult chooses among the histopathology screens.
+    log.events.clear();
     show(*entry, "R2603004", 12);
     show(*entry, "R2603005", 605);
     show(*entry, "R2603006", 0);
-    EXPECT_EQ(log.events.filter(QStringLiteral("create ")),
-              (QStringList{QStringLiteral("create frmERAPRA"), QStringLiteral("create frmCerb"),
-                           QStringLiteral("create frmHistopath")}));
+    EXPECT_EQ(created(), (QStringList{QStringLiteral("create frmERAPRA"), QStringLiteral("create frmCerb"),
+                                      QStringLiteral("create frmHistopath")}));
 }
 
-TEST_F(ResultEntryTest, UnformattedExamsGetTheMessageAndNoScreen)
+TEST_F(ResultEntryTest, UnformattedExamsGetTheMessageAndSomeFormatsNotEvenThat)
 {
     auto entry = create();
     show(*entry, "R2603056"); // FormType "h"
     show(*entry, "R2603057"); // FormType ""
     show(*entry, "R2603024"); // "H" with "Q"
+    show(*entry, "R2603052"); // "X" with "3": silent
+    show(*entry, "R2603054"); // "Q": silent
     EXPECT_TRUE(log.events.isEmpty()) << log.events.join(QLatin1Char(',')).toStdString();
     ASSERT_EQ(seam.messages().size(), 3);
     for (const auto &shown : seam.messages()) {
@@ -287,15 +215,6 @@ TEST_F(ResultEntryTest, UnformattedExamsGetTheMessageAndNoScreen)
         EXPECT_EQ(shown.request.icon, QMessageBox::Information);
         EXPECT_EQ(shown.request.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
-}
-
-TEST_F(ResultEntryTest, SomeFormatsReturnWithoutAWord)
-{
-    auto entry = create();
-    show(*entry, "R2603052"); // "X" with "3"
-    show(*entry, "R2603054"); // "Q"
-    EXPECT_TRUE(log.events.isEmpty());
-    EXPECT_TRUE(seam.messages().isEmpty());
 }
 
 TEST_F(ResultEntryTest, ARequestNotFoundDispatchesOnThePreviousRecord)
@@ -307,13 +226,12 @@ TEST_F(ResultEntryTest, ARequestNotFoundDispatchesOnThePreviousRecord)
 
     show(*entry, "R2603002");
     show(*entry, "NOSUCH");
-    EXPECT_EQ(log.events.filter(QStringLiteral("create ")),
-              (QStringList{QStringLiteral("create frmStone"), QStringLiteral("create frmStone")}));
+    EXPECT_EQ(created(), (QStringList{QStringLiteral("create frmStone"), QStringLiteral("create frmStone")}));
     EXPECT_EQ(log.requestNum, QStringLiteral("NOSUCH"));
     EXPECT_EQ(seam.messages().size(), 1);
 }
 
-TEST_F(ResultEntryTest, AScreenNotInTheBuildIsAnErrorToTheHost)
+TEST_F(ResultEntryTest, AMissingScreenOrAFailingFillReachesTheHost)
 {
     ScreenFactory::unregisterScreen(QStringLiteral("frmStone"));
     auto entry = create();
@@ -324,11 +242,7 @@ TEST_F(ResultEntryTest, AScreenNotInTheBuildIsAnErrorToTheHost)
         EXPECT_EQ(e.description(), QStringLiteral("The result entry screen frmStone is not available in this build."));
     }
     EXPECT_TRUE(seam.messages().isEmpty());
-}
 
-TEST_F(ResultEntryTest, AFailingFillReachesTheHostAndReleasesTheScreen)
-{
-    auto entry = create();
     log.failFill = true;
     EXPECT_THROW(show(*entry, "R2603001"), corvane::DatabaseError);
     EXPECT_EQ(log.events.last(), QStringLiteral("release"));
@@ -340,31 +254,27 @@ TEST_F(ResultEntryTest, SettingsCopiesAreRefreshedOnEveryCall)
     auto entry = create();
     show(*entry, "R2603001");
     EXPECT_EQ(log.dbUser, QStringLiteral("labuser"));
-    storeSettings(QStringLiteral("other"), QStringLiteral("pw2"), QStringLiteral("elsewhere"));
+    settings.storeConnection(QStringLiteral("elsewhere"), QStringLiteral("other"), QStringLiteral("pw2"));
     show(*entry, "R2603001");
     EXPECT_EQ(log.dbUser, QStringLiteral("other"));
     EXPECT_EQ(log.dbServer, QStringLiteral("elsewhere"));
     EXPECT_EQ(SessionContext::current().DbPassword, QStringLiteral("pw2"));
 }
 
-TEST_F(ResultEntryTest, TheCodeSearchObjectLivesWithTheEntryObject)
+TEST_F(ResultEntryTest, TheCodeSearchObjectLivesWithTheEntryObjectAndMustBeOne)
 {
     int alive = 0;
     corvane::registerClass(clsResultEntry::kCodeSearchIdentity,
                            [&alive] { return std::make_unique<FakeCodeSearch>(alive); });
     {
         auto entry = create();
-        ASSERT_NE(SessionContext::current().SearchCodes, nullptr);
         EXPECT_NE(dynamic_cast<FakeCodeSearch *>(SessionContext::current().SearchCodes.get()), nullptr);
         auto second = create();
         EXPECT_EQ(alive, 1) << "created once per session";
     }
     EXPECT_EQ(alive, 0);
     EXPECT_EQ(SessionContext::current().SearchCodes, nullptr);
-}
 
-TEST_F(ResultEntryTest, ACodeSearchOfTheWrongKindFailsTheCreation)
-{
     corvane::registerClass(clsResultEntry::kCodeSearchIdentity, [] { return std::make_unique<QObject>(); });
     EXPECT_THROW(create(), ComponentError);
     EXPECT_EQ(SessionContext::current().Connection, nullptr) << "the connection it opened is closed again";

@@ -2,7 +2,6 @@
 
 #include <labdb/schema.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -36,25 +35,6 @@ QString run(const QString &program, const QStringList &args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// One application for the whole test program; a widgets one, which the preview tests need.
-class GuiApplication : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        m_app = std::make_unique<QApplication>(m_argc, m_argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[8] = "tests";
-    char *m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
-};
-[[maybe_unused]] const auto *const g_app = ::testing::AddGlobalTestEnvironment(new GuiApplication);
-
 } // namespace
 
 void seedResults(const testsupport::TempDatabase &db)
@@ -62,8 +42,9 @@ void seedResults(const testsupport::TempDatabase &db)
     auto driver = db.connect();
     labdb::loadDemoData(*driver);
     labdb::Transaction tx(*driver);
-    insert(*driver, "tbLabLogbook",
-           {"RequestNum", "EmployeeCode", "samplesubmitted", "DateFinished", "AccessionNum", "ResultDate", "LoggedAt"},
+    const std::vector<std::string> logbook{"RequestNum",   "EmployeeCode", "samplesubmitted", "DateFinished",
+                                           "AccessionNum", "ResultDate",   "LoggedAt"};
+    insert(*driver, "tbLabLogbook", logbook,
            {"R2603001", "0102", "2026-03-06 07:45:00", "2026-03-06 09:10:00", "H-26-0412", "2026-03-06 09:15:00",
             "2026-03-06 09:15:00"});
     insert(*driver, "tbLabResult",
@@ -76,8 +57,7 @@ void seedResults(const testsupport::TempDatabase &db)
            {"R2603001", "0102", "2026-03-06 09:15:00", "0101", "2026-03-06 09:30:00", "1002",
             "Antonio C. Villanueva, M.D."});
 
-    insert(*driver, "tbLabLogbook",
-           {"RequestNum", "EmployeeCode", "samplesubmitted", "DateFinished", "AccessionNum", "ResultDate", "LoggedAt"},
+    insert(*driver, "tbLabLogbook", logbook,
            {"R2603010", "0103", "2026-03-07 04:52:00", "2026-03-07 05:05:00", "BG-26-0093", "2026-03-07 05:08:00",
             "2026-03-07 05:08:00"});
     insert(*driver, "tbLabResult",

@@ -3,18 +3,12 @@
 // poppler reads it.
 
 #include "support/dbfixture.h"
+#include "support/qstringprint.h"
 
 #include <reports/reportdocument.h>
 
 #include <QString>
 #include <QTemporaryDir>
-
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace reporttest {
 

@@ -1,10 +1,6 @@
 // The component's side of the database: connection strings, record sets and the shared connection.
 
-#include "support/dbfixture.h"
-
-#include "services/database/connection.h"
-
-#include <labdb/schema.h>
+#include "support/demosession.h"
 
 using corvane::Command;
 using corvane::Connection;
@@ -60,31 +56,11 @@ TEST(ConnectionOptionsTest, FailuresNeverShowThePassword)
     EXPECT_THROW(Connection::open(QStringLiteral("Data Source=file:///nonexistent/corvane")), DatabaseError);
 }
 
-class ConnectionTest : public testsupport::BackendTest {
-protected:
-    void SetUp() override
-    {
-        BackendTest::SetUp();
-        if (db) {
-            {
-                auto driver = db->connect();
-                labdb::upgradeSchema(*driver);
-                labdb::loadDemoData(*driver);
-            }
-            conn = Connection::open(QString::fromStdString(db->connectionString()));
-        }
-    }
-    void TearDown() override
-    {
-        conn.reset();
-        BackendTest::TearDown();
-    }
-    std::unique_ptr<Connection> conn;
-};
+class ConnectionTest : public testsupport::DemoSessionTest {};
 
-TEST_P(ConnectionTest, RecordsetReadsForwardByNameAndPosition)
+TEST_P(ConnectionTest, RecordsetReadsForwardByNameAndPositionAndKeepsNullApart)
 {
-    corvane::Recordset rs = conn->query(Command("select * from Patient_Data..tbHospitalInfo"));
+    corvane::Recordset rs = conn().query(Command("select * from Patient_Data..tbHospitalInfo"));
     ASSERT_TRUE(rs.isOpen());
     ASSERT_EQ(rs.recordCount(), 1);
     EXPECT_FALSE(rs.eof());
@@ -100,47 +76,15 @@ TEST_P(ConnectionTest, RecordsetReadsForwardByNameAndPosition)
     rs.close();
     EXPECT_FALSE(rs.isOpen());
     EXPECT_EQ(rs.recordCount(), 0);
-}
 
-TEST_P(ConnectionTest, NullIsNotEmpty)
-{
-    corvane::Recordset rs = conn->query(Command("select isnull(NULL, NULL) as n, '' as e"));
+    // A Null is not an empty text.
+    rs = conn().query(Command("select isnull(NULL, NULL) as n, '' as e"));
     ASSERT_EQ(rs.recordCount(), 1);
     EXPECT_TRUE(rs.field(QStringLiteral("n")).isNull());
     EXPECT_THROW(rs.field(QStringLiteral("n")).toString(), DatabaseError);
     EXPECT_EQ(rs.field(QStringLiteral("n")).toStringOr(), QString());
     EXPECT_FALSE(rs.field(QStringLiteral("e")).isNull());
     EXPECT_EQ(rs.field(QStringLiteral("e")).toString(), QString());
-}
-
-TEST_P(ConnectionTest, ServerClockAndCommandLog)
-{
-    QStringList sent;
-    conn->setCommandObserver([&](const QString &text) { sent << text; });
-    conn->pinServerClock(QDateTime(QDate(2026, 3, 7), QTime(14, 5)));
-    EXPECT_EQ(conn->getServerDate(), QDateTime(QDate(2026, 3, 7), QTime(14, 5)));
-    const QString req = QStringLiteral("R'1");
-    conn->query(Command("Select * from Laboratory..tbLabLogbook where RequestNum = '") << req << "'");
-    ASSERT_EQ(sent.size(), 2);
-    EXPECT_EQ(sent[0], QStringLiteral("SELECT getdate() as serverdate"));
-    EXPECT_EQ(sent[1], QStringLiteral("Select * from Laboratory..tbLabLogbook where RequestNum = 'R'1'"));
-}
-
-TEST_P(ConnectionTest, FailedCommandCarriesTheDatabaseDescription)
-{
-    conn->beginTrans();
-    conn->execute(Command("Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R-DUP', '', 'E1','03/07/2026 2:05:00 PM', "
-                          "'03/07/2026 2:05:00 PM','A1'"));
-    try {
-        conn->execute(Command("Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R-DUP', '', 'E1','03/07/2026 2:05:00 "
-                              "PM', '03/07/2026 2:05:00 PM','A1'"));
-        FAIL() << "a second logbook row was accepted";
-    } catch (const DatabaseError &e) {
-        EXPECT_TRUE(e.description().contains(QStringLiteral("R-DUP"))) << e.what();
-    }
-    conn->rollbackTrans();
-    EXPECT_FALSE(conn->inTransaction());
-    EXPECT_EQ(conn->query(Command("Select * from Laboratory..tbLabLogbook where RequestNum = 'R-DUP'")).recordCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ConnectionTest, testsupport::kBothBackends, testsupport::backendName);

@@ -1,8 +1,9 @@
 // The result logbook on both backends: the save decision, the insert in its three forms, the
 // verification mark and the stored result header with its Null rules.
 
-#include "demosession.h"
+#include "support/demosession.h"
 
+#include "services/logbook.h"
 #include "session/errors.h"
 
 #include <QLocale>
@@ -14,11 +15,16 @@ namespace {
 const QDateTime kSubmitted(QDate(2026, 3, 7), QTime(14, 5));
 const QDateTime kFinished(QDate(2026, 3, 7), QTime(9, 40, 12));
 
-class LogbookTest : public DemoSessionTest {
+class LogbookTest : public testsupport::DemoSessionTest {
 protected:
+    // The logbook decision of a save, in a transaction of its own.
     int save(const char *requestNum, const LogbookExtra &extra = {})
     {
-        return saveLogbook(QLatin1String(requestNum), kSubmitted, kFinished, extra);
+        conn().beginTrans();
+        const int flag = corvane::SaveToLogbookIfFirst(conn(), QLatin1String(requestNum), ctx.EmployeeCode,
+                                                       kSubmitted, kFinished, QStringLiteral("A-0311"), extra);
+        conn().commitTrans();
+        return flag;
     }
     std::string logbook() { return table(labdb::Database::Laboratory, "tbLabLogbook"); }
 };
@@ -41,7 +47,7 @@ TEST_P(LogbookTest, FirstSaveWritesTheRowLaterSavesOnlyLook)
                                  QStringLiteral("Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603001', '', '0102',"
                                                 "'3/7/2026 2:05:00 PM', '3/7/2026 9:40:12 AM','A-0311'"),
                                  lookup}));
-    const labdb::ResultSet row = sql("SELECT samplesubmitted, DateFinished FROM " + logbook());
+    const labdb::ResultSet row = sql("SELECT samplesubmitted, DateFinished FROM " + logbook() + " WHERE RequestNum = 'R2603001'");
     ASSERT_EQ(row.rows.size(), 1u);
     EXPECT_EQ(row.rows[0][0].value_or("").substr(0, 19), "2026-03-07 14:05:00");
     EXPECT_EQ(row.rows[0][1].value_or("").substr(0, 19), "2026-03-07 09:40:12");
@@ -53,7 +59,7 @@ TEST_P(LogbookTest, FirstSaveWritesTheRowLaterSavesOnlyLook)
     EXPECT_TRUE(sent[1].endsWith(QLatin1String("9:40:12 AM','A-0311', '1002'"))) << sent[1].toStdString();
     EXPECT_TRUE(sent[3].endsWith(QLatin1String("9:40:12 AM','A-0311', NULL"))) << sent[3].toStdString();
     const labdb::ResultSet readers =
-        sql("SELECT ReaderID FROM " + logbook() + " WHERE RequestNum <> 'R2603001' ORDER BY RequestNum");
+        sql("SELECT ReaderID FROM " + logbook() + " WHERE RequestNum IN ('R2603004', 'R2603007') ORDER BY RequestNum");
     EXPECT_EQ(readers.rows.at(0)[0], labdb::Value("1002"));
     EXPECT_EQ(readers.rows.at(1)[0], labdb::Value());
 }
@@ -74,14 +80,14 @@ TEST_P(LogbookTest, VerificationIsMarkedOnlyForALoggedRequest)
     EXPECT_EQ(sent.first(), lookup);
     EXPECT_EQ(sent.mid(3),
               (QStringList{lookup, QStringLiteral("laboratory..LAB_Save_VerifyResults 'R2603001','0101'")}));
-    EXPECT_EQ(sql("SELECT VerifiedBy FROM " + logbook()).rows.at(0)[0], labdb::Value("0101"));
+    EXPECT_EQ(sql("SELECT VerifiedBy FROM " + logbook() + " WHERE RequestNum = 'R2603001'").rows.at(0)[0], labdb::Value("0101"));
 }
 
 TEST_P(LogbookTest, StoredHeaderReplacesTheSessionEntryModeUntilAnotherDoes)
 {
     save("R2603001");
     sql("UPDATE " + logbook() + " SET EntryMode = 2, Remarks = 'hemolysed', Method = 'CLOTTING',"
-        " lratime = '2026-03-07 10:15:00', ResultDate = '2026-03-07 11:00:00'");
+        " lratime = '2026-03-07 10:15:00', ResultDate = '2026-03-07 11:00:00' WHERE RequestNum = 'R2603001'");
     ctx.RequestNum = QStringLiteral("R2603001 "); // sent as the host gave it
     sent.clear();
     corvane::LoadResultHeader(ctx);

@@ -3,15 +3,13 @@
 #include "session/connsettings.h"
 #include "session/errors.h"
 
-#include "qstringprint.h"
+#include "support/qstringprint.h"
+#include "support/usersettings.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <optional>
 
@@ -27,30 +25,20 @@ struct Stored {
 // Points the per-user store at a fresh folder for each test.
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    }
-
-    QString file() const { return dir.filePath(QStringLiteral("QUORIX Current User.conf")); }
+    QString file() const { return userSettings.filePath(QStringLiteral("QUORIX Current User.conf")); }
 
     void store(const Stored &s)
     {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
-        settings.clear();
-        settings.beginGroup(QStringLiteral("Connection"));
-        const auto put = [&](const char *key, const std::optional<QString> &value) {
+        QSettings stored(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
+        stored.clear();
+        const std::pair<const char *, std::optional<QString>> keys[] = {
+            {"User", s.user}, {"Password", s.password}, {"Server", s.server}, {"Database", s.database}};
+        for (const auto &[key, value] : keys) {
             if (value)
-                settings.setValue(QLatin1String(key), *value);
-        };
-        put("User", s.user);
-        put("Password", s.password);
-        put("Server", s.server);
-        put("Database", s.database);
-        settings.endGroup();
-        settings.sync();
-        ASSERT_EQ(settings.status(), QSettings::NoError);
+                stored.setValue(QStringLiteral("Connection/") + QLatin1String(key), *value);
+        }
+        stored.sync();
+        ASSERT_EQ(stored.status(), QSettings::NoError);
     }
 
     void writeRaw(const QByteArray &content)
@@ -60,7 +48,7 @@ protected:
         f.write(content);
     }
 
-    QTemporaryDir dir;
+    testsupport::UserSettings userSettings;
 };
 
 struct ConnStrCase {
@@ -147,19 +135,9 @@ TEST_F(SettingsTest, OutOfRangeSettingIsAnError)
     }
 }
 
-TEST_F(SettingsTest, ReadsTheStoreAfreshOnEveryCall)
-{
-    const ConnSettings settings;
-    store({{}, {}, QStringLiteral("FIRST"), {}});
-    EXPECT_EQ(settings.connStr(corvane::regServer), QStringLiteral("FIRST"));
-    store({QStringLiteral("u2"), {}, QStringLiteral("SECOND"), {}});
-    EXPECT_EQ(settings.connStr(corvane::regServer), QStringLiteral("SECOND"));
-    EXPECT_EQ(settings.connStr(corvane::regUser), QStringLiteral("u2"));
-}
-
 // The host's setup may write the file by hand; the keys live in section [Connection] of
 // "QUORIX Current User.conf" in the user's configuration folder.
-TEST_F(SettingsTest, ReadsAHandWrittenFile)
+TEST_F(SettingsTest, ReadsAHandWrittenFileAfreshOnEveryCall)
 {
     writeRaw("[Other]\nUser=wrong\n\n[Connection]\nUser=lab\nPassword=a,b\nServer=dbhost:5432/hospital\n");
     const ConnSettings settings;
@@ -170,6 +148,11 @@ TEST_F(SettingsTest, ReadsAHandWrittenFile)
     EXPECT_EQ(settings.connStr(corvane::regString, QStringLiteral("LABORATORY")),
               QStringLiteral("Provider=SQLOLEDB.8;User ID=lab;Password =a,b;Persist Security Info=False;"
                              "Initial Catalog=LABORATORY;Data Source=dbhost:5432/hospital"));
+
+    // Read afresh on every call.
+    store({QStringLiteral("u2"), {}, QStringLiteral("SECOND"), {}});
+    EXPECT_EQ(settings.connStr(corvane::regServer), QStringLiteral("SECOND"));
+    EXPECT_EQ(settings.connStr(corvane::regUser), QStringLiteral("u2"));
 }
 
 TEST_F(SettingsTest, NeverWritesTheStore)

@@ -125,4 +125,28 @@ void BackendTest::SetUp()
     db = std::make_unique<TempDatabase>(GetParam());
 }
 
+void SessionTest::SetUp()
+{
+    BackendTest::SetUp();
+    if (db)
+        session = std::make_unique<labdb::Session>(db->connect());
+}
+
+void SessionTest::TearDown()
+{
+    session.reset();
+    BackendTest::TearDown();
+}
+
+long long SessionTest::count(std::string_view commandText)
+{
+    return std::stoll(run(commandText).rows.at(0).at(0).value());
+}
+
+std::string SessionTest::cell(const labdb::ResultSet &rs, std::size_t row, std::string_view column)
+{
+    const labdb::Value &v = rs.at(row, column);
+    return v ? *v : std::string("<NULL>");
+}
+
 } // namespace testsupport

@@ -3,11 +3,13 @@
 // PostgreSQL server named by CORVANE_TEST_PG (a libpq connection string).
 
 #include <labdb/driver.h>
+#include <labdb/session.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace testsupport {
 
@@ -47,6 +49,23 @@ protected:
     void SetUp() override;
     void TearDown() override { db.reset(); }
     std::unique_ptr<TempDatabase> db;
+};
+
+// A laboratory server session on the fresh database (its schema brought up to date), for tests
+// that drive the server through its command texts.
+class SessionTest : public BackendTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    labdb::Driver &driver() { return session->driver(); }
+    labdb::ResultSet run(std::string_view commandText) { return session->execute(commandText); }
+    labdb::ResultSet run(const labdb::CommandText &command) { return session->execute(command); }
+    long long count(std::string_view commandText);
+    // A cell as text, "<NULL>" for a Null, so comparisons say what they got.
+    static std::string cell(const labdb::ResultSet &rs, std::size_t row, std::string_view column);
+
+    std::unique_ptr<labdb::Session> session;
 };
 
 } // namespace testsupport

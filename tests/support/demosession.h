@@ -1,39 +1,41 @@
 #pragma once
-// A session context on a fresh demo database of each backend, recording the text of every
-// command it sends.
+// The demonstration database of each backend, opened from its connection string as the session's
+// shared connection, with every command the component sends recorded in order.
 
-#include "host/qstringprint.h"
 #include "support/dbfixture.h"
+#include "support/qstringprint.h"
 
-#include "services/logbook.h"
 #include "session/sessioncontext.h"
 
 #include <labdb/schema.h>
-#include <labdb/session.h>
 
 #include <QStringList>
 
-class DemoSessionTest : public testsupport::BackendTest {
+namespace testsupport {
+
+class DemoSessionTest : public BackendTest {
 protected:
     void SetUp() override
     {
         BackendTest::SetUp();
         if (!db)
             return;
-        auto driver = db->connect();
-        labdb::loadDemoData(*driver);
-        ctx.Connection = std::make_unique<corvane::Connection>(std::move(driver));
+        labdb::loadDemoData(*db->connect());
+        ctx = corvane::SessionContext();
+        ctx.Connection = corvane::Connection::open(QString::fromStdString(db->connectionString()));
         ctx.Connection->setCommandObserver([this](const QString &text) { sent << text; });
         ctx.EmployeeCode = QStringLiteral("0102");
     }
     void TearDown() override
     {
-        ctx.Connection.reset();
+        ctx = corvane::SessionContext();
         BackendTest::TearDown();
     }
 
-    labdb::Driver &driver() { return ctx.Connection->session().driver(); }
+    corvane::Connection &conn() { return *ctx.Connection; }
+    labdb::Driver &driver() { return conn().session().driver(); }
     std::string table(labdb::Database where, const char *name) { return driver().qualify(where, name); }
+    // Direct SQL, past the component and its record of commands.
     labdb::ResultSet sql(const std::string &statement, const std::vector<labdb::Value> &params = {})
     {
         return driver().run(statement, params);
@@ -42,17 +44,18 @@ protected:
     {
         return std::stoll(*sql("SELECT COUNT(*) FROM " + table(where, name) + " WHERE " + condition).rows.at(0).at(0));
     }
-    // The logbook decision of a save with fixed dates, in a transaction of its own.
-    int saveLogbook(const QString &requestNum, const QDateTime &submitted, const QDateTime &finished,
-                    const corvane::LogbookExtra &extra = {})
+    // A command of the component's own dialect, left out of the record.
+    corvane::Recordset query(const QString &text)
     {
-        ctx.Connection->beginTrans();
-        const int flag = corvane::SaveToLogbookIfFirst(*ctx.Connection, requestNum, ctx.EmployeeCode, submitted,
-                                                       finished, QStringLiteral("A-0311"), extra);
-        ctx.Connection->commitTrans();
-        return flag;
+        const QStringList before = sent;
+        corvane::Recordset rs = conn().query(corvane::Command::fromText(text));
+        sent = before;
+        return rs;
     }
+    void execute(const QString &text) { conn().execute(corvane::Command::fromText(text)); }
 
-    corvane::SessionContext ctx;
+    corvane::SessionContext &ctx = corvane::SessionContext::current();
     QStringList sent;
 };
+
+} // namespace testsupport

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMap>
 #include <QString>
 #include <QTest>
@@ -79,6 +80,13 @@ W *control(QWidget &window, const char *name)
     if (!w)
         ADD_FAILURE() << "no control " << name << " on " << window.objectName().toStdString();
     return w;
+}
+
+// The text of a line edit of a window.
+inline QString textOf(QWidget &window, const char *name)
+{
+    const QLineEdit *box = control<QLineEdit>(window, name);
+    return box ? box->text() : QStringLiteral("<no control>");
 }
 
 } // namespace testsupport
