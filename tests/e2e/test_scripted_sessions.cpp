@@ -167,6 +167,30 @@ frmAPTT: click cmdExam
 )"))) << log.toStdString();
 }
 
+TEST_P(ScriptedSessionTest, APrintFailureReachesTheHostAfterTheResultIsSavedAndSigned)
+{
+    // A workstation whose report folder lost its layouts.
+    const QTemporaryDir emptyReports;
+    qputenv("CORVANE_REPORTS_DIR", emptyReports.path().toUtf8());
+    const bool ok = play(QStringLiteral(R"(
+session EmployeeCode=0101 CanVerify=true VerifyMode=false Clerk=false
+open R2603001
+frmAPTT: set txtAccNum A-9
+frmAPTT: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+)"));
+    qunsetenv("CORVANE_REPORTS_DIR");
+    EXPECT_FALSE(ok) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("ERROR")) && log.contains(QStringLiteral("LabPrint_APTT")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmAPTT")));
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603001'"), 1);
+    EXPECT_EQ(value("select MedTechID from laboratory..tbLabResultMedTech where RequestNum = 'R2603001'"), "0101");
+}
+
 TEST_P(ScriptedSessionTest, FailingSaveRollsBackEverythingAndClosesTheScreen)
 {
     // Another workstation's result row without a logbook row makes this first save fail midway.
