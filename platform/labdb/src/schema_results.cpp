@@ -38,16 +38,16 @@ void insertWorkedRequest(Driver &db, const WorkedRequest &w)
                "SpecimenID, DoctorID, Rush, ?, ORNum, Transplant, Dialysis, ReaderID, PhysicianID, ResidentID, "
                "PathologistID, SupExamID, PatientType, Method, BloodType, 'F', RequestDate, ?, SendOuts FROM " +
                t("tbLabMaster") + " WHERE RequestNum = ?",
-           {w.requestNum, w.refNum, "2026-03-06 09:40:00", w.copyOf});
+           {w.requestNum, w.refNum, "2026-03-07 09:40:00", w.copyOf});
     db.run("INSERT INTO " + t("tbLabLogbook") +
                " (RequestNum, ExamID, EmployeeCode, samplesubmitted, DateFinished, AccessionNum, lratime, ResultDate,"
-               " EntryMode, Remarks, Method, LoggedAt) VALUES (?, '', '0102', '2026-03-06 08:15:00', "
-               "'2026-03-06 09:40:00', ?, '2026-03-06 08:20:00', '2026-03-06 09:45:00', 0, '', '', "
-               "'2026-03-06 09:45:00')",
+               " EntryMode, Remarks, Method, LoggedAt) VALUES (?, '', '0102', '2026-03-07 08:15:00', "
+               "'2026-03-07 09:40:00', ?, '2026-03-07 08:20:00', '2026-03-07 09:45:00', 0, '', '', "
+               "'2026-03-07 09:45:00')",
            {w.requestNum, w.accession});
     std::string columns = "RequestNum, AccessionNum, ResultDate, samplesubmitted, lratime, DateFinished, EmployeeCode";
-    std::string marks = "?, ?, '2026-03-06 09:45:00', '2026-03-06 08:15:00', '2026-03-06 08:20:00', "
-                        "'2026-03-06 09:40:00', '0102'";
+    std::string marks = "?, ?, '2026-03-07 09:45:00', '2026-03-07 08:15:00', '2026-03-07 08:20:00', "
+                        "'2026-03-07 09:40:00', '0102'";
     std::vector<Value> values{w.requestNum, w.accession};
     for (const auto &[slot, value] : w.results) {
         columns += ", result" + std::to_string(slot);
@@ -57,7 +57,7 @@ void insertWorkedRequest(Driver &db, const WorkedRequest &w)
     db.run("INSERT INTO " + t("tbLabResult") + " (" + columns + ") VALUES (" + marks + ")", values);
     db.run("INSERT INTO " + t("tbLabResultMedTech") +
                " (RequestNum, MedTechID, MedTechAt, VerifiedBy, VerifiedAt, PathologistID, Pathologist, PaperSize)"
-               " VALUES (?, '0102', '2026-03-06 09:46:00', '', NULL, '', '', '')",
+               " VALUES (?, '0102', '2026-03-07 09:46:00', '', NULL, '', '', '')",
            {w.requestNum});
 }
 
