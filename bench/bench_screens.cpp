@@ -2,7 +2,7 @@
 // and one later save, against the same save's database commands run on their own.
 // PostgreSQL runs when CORVANE_TEST_PG is set.
 
-#include "support/dbfixture.h"
+#include "support/usersettings.h"
 
 #include "forms/common/resultform.h"
 #include "host/clsresultentry.h"
@@ -14,8 +14,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -30,12 +28,7 @@ struct Site {
             auto driver = db.connect();
             labdb::loadDemoData(*driver);
         }
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-        QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
-        s.beginGroup(QStringLiteral("Connection"));
-        s.setValue(QStringLiteral("Server"), QString::fromStdString(db.dataSource()));
-        s.setValue(QStringLiteral("User"), QString::fromStdString(db.target().user));
-        s.sync();
+        settings.storeConnection(db);
         entry = std::make_unique<corvane::clsResultEntry>();
         entry->setEmployeeCode(QStringLiteral("0101"));
         entry->setCanVerify(true);
@@ -49,7 +42,7 @@ struct Site {
         c.commitTrans();
     }
     testsupport::TempDatabase db;
-    QTemporaryDir settings;
+    testsupport::UserSettings settings;
     std::unique_ptr<corvane::clsResultEntry> entry;
 };
 

@@ -160,19 +160,21 @@ void ReagentState::showChoice(const QString &text)
     m_combo->setCurrentIndex(index);
 }
 
+void ReagentState::setListVisible(bool visible)
+{
+    m_combo->setVisible(visible);
+    if (m_caption)
+        m_caption->setVisible(visible);
+    // The item grid belongs to the list: a screen without the list shows neither.
+    m_grid->setVisible(visible);
+}
+
 void ReagentState::LoadReagentChoices()
 {
-    const auto reveal = [this] {
-        m_combo->setVisible(true);
-        if (m_caption)
-            m_caption->setVisible(true);
-    };
-    if (!m_session.HasDefaultReagent()) {
-        m_combo->setVisible(false);
-        if (m_caption)
-            m_caption->setVisible(false);
+    const auto reveal = [this] { setListVisible(true); };
+    setListVisible(false);
+    if (!m_session.HasDefaultReagent())
         return;
-    }
     Connection &db = m_session.db();
     Recordset check = db.query(postingCheck());
     if (check.recordCount() == 1) {

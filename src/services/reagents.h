@@ -75,6 +75,7 @@ public:
 private:
     Command postingCheck() const;
     void layOutGrid();
+    void setListVisible(bool visible);
     void showChoice(const QString &text);
 
     QComboBox *m_combo;

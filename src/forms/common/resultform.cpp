@@ -112,13 +112,8 @@ void ResultForm::Form_Load()
         header->show(SessionContext::current());
     ApplyClerkMode(*this);
     loadHook();
-    // The item grid belongs to the reagent list: an exam without a reagent shows neither.
-    if (auto *grid = control<QWidget>(*this, "grdReagent"))
-        grid->setHidden(!control<QWidget>(*this, "cboReagent") || control<QWidget>(*this, "cboReagent")->isHidden());
-    if (SessionContext::current().CanVerify)
-        SetCommandButtons(*this, true, true, true);
-    else
-        SetCommandButtons(*this, false, false, true);
+    const bool canVerify = SessionContext::current().CanVerify;
+    SetCommandButtons(*this, canVerify, canVerify, true);
     ApplyMedTechRights(*this);
 }
 
@@ -145,41 +140,36 @@ void ResultForm::Fill_Results()
     }
     if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
         acc->setText(rs.field(QStringLiteral("AccessionNum")).toString());
-    setPicker(control<QDateEdit>(*this, "dtReportDate"), control<QTimeEdit>(*this, "dtReportTime"),
-              rs.field(QStringLiteral("ResultDate")).toDateTime());
-    setPicker(control<QDateEdit>(*this, "dtSubmitted"), control<QTimeEdit>(*this, "dtSubmittedTime"),
-              rs.field(QStringLiteral("samplesubmitted")).toDateTime());
-    if (control<QDateEdit>(*this, "dtLRADate")) {
-        setPicker(control<QDateEdit>(*this, "dtLRADate"), control<QTimeEdit>(*this, "dtLRATime"),
-                  rs.field(QStringLiteral("lratime")).toDateTime());
-    }
+    setPickerPair(kReport, rs.field(QStringLiteral("ResultDate")).toDateTime());
+    setPickerPair(kSubmitted, rs.field(QStringLiteral("samplesubmitted")).toDateTime());
+    if (control<QDateEdit>(*this, kLra.date))
+        setPickerPair(kLra, rs.field(QStringLiteral("lratime")).toDateTime());
     fillResultFields(rs);
-    setPicker(control<QDateEdit>(*this, "dtFinishedDate"), control<QTimeEdit>(*this, "dtFinishedTime"),
-              s.StoredResultHeader.DateFinished);
+    setPickerPair(kFinished, s.StoredResultHeader.DateFinished);
     if (m_reagents)
         m_reagents->ShowPosting();
 }
 
 void ResultForm::setAllPickers(const QDateTime &at)
 {
-    for (auto [date, time] : {std::pair{"dtReportDate", "dtReportTime"}, std::pair{"dtSubmitted", "dtSubmittedTime"},
-                              std::pair{"dtLRADate", "dtLRATime"}, std::pair{"dtFinishedDate", "dtFinishedTime"}})
-        setPicker(control<QDateEdit>(*this, date), control<QTimeEdit>(*this, time), at);
+    for (const PickerPair &pair : {kReport, kSubmitted, kLra, kFinished})
+        setPickerPair(pair, at);
 }
 
-QDateTime ResultForm::pickerValue(const QDateEdit *date, const QTimeEdit *time)
+QDateTime ResultForm::pickerValue(const PickerPair &pair) const
 {
+    const auto *date = control<QDateEdit>(*this, pair.date);
     if (!date)
         return {};
-    return QDateTime(date->date(), time ? QTime(time->time().hour(), time->time().minute(), time->time().second())
-                                        : QTime(0, 0));
+    const auto *time = control<QTimeEdit>(*this, pair.time);
+    return QDateTime(date->date(), time ? time->time() : QTime(0, 0));
 }
 
-void ResultForm::setPicker(QDateEdit *date, QTimeEdit *time, const QDateTime &at)
+void ResultForm::setPickerPair(const PickerPair &pair, const QDateTime &at)
 {
-    if (date)
+    if (auto *date = control<QDateEdit>(*this, pair.date))
         date->setDate(at.date());
-    if (time)
+    if (auto *time = control<QTimeEdit>(*this, pair.time))
         time->setTime(at.time());
 }
 
@@ -214,12 +204,11 @@ QString ResultForm::dateTimeText(const QDateTime &at) const
 
 SaveTexts ResultForm::buildSaveTexts() const
 {
-    const auto text = [this](const char *date, const char *time) {
-        const auto *d = control<QDateEdit>(*this, date);
-        return d ? dateTimeText(pickerValue(d, control<QTimeEdit>(*this, time))) : QString();
+    const auto text = [this](const PickerPair &pair) {
+        const QDateTime at = pickerValue(pair);
+        return at.isValid() ? dateTimeText(at) : QString();
     };
-    return {text("dtReportDate", "dtReportTime"), text("dtSubmitted", "dtSubmittedTime"),
-            text("dtLRADate", "dtLRATime"), text("dtFinishedDate", "dtFinishedTime")};
+    return {text(kReport), text(kSubmitted), text(kLra), text(kFinished)};
 }
 
 void ResultForm::SaveAndSignOff(bool withVerifier, bool /*printing*/)
@@ -253,23 +242,15 @@ bool ResultForm::Save_Entries()
         if (s.VerifyMode)
             recordVerification();
 
-        const QString accession = control<QLineEdit>(*this, "txtAccNum") ? control<QLineEdit>(*this, "txtAccNum")->text()
-                                                                            : QString();
-        const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode,
-                                              pickerValue(control<QDateEdit>(*this, "dtSubmitted"),
-                                                          control<QTimeEdit>(*this, "dtSubmittedTime")),
-                                              pickerValue(control<QDateEdit>(*this, "dtFinishedDate"),
-                                                          control<QTimeEdit>(*this, "dtFinishedTime")),
-                                              accession);
+        const auto *accession = control<QLineEdit>(*this, "txtAccNum");
+        const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, pickerValue(kSubmitted),
+                                              pickerValue(kFinished), accession ? accession->text() : QString());
         db.execute(saveCommand(flag, texts));
 
-        const bool signOffVerifies = m_withVerifier && !s.VerifyMode;
-        if (signOffVerifies && m_traits->verifyBeforeReagents)
+        if (m_withVerifier && !s.VerifyMode)
             recordVerification();
         if (m_reagents)
             m_reagents->PostReagentConsumption();
-        if (signOffVerifies && !m_traits->verifyBeforeReagents)
-            recordVerification();
         db.commitTrans();
         return true;
     } catch (const std::exception &e) {
@@ -315,7 +296,7 @@ bool ResultForm::validateAccessionNumber()
         acc->setFocus();
         return false;
     }
-    if (auto *next = control<QWidget>(*this, "dtSubmitted"); next && next->isVisible())
+    if (auto *next = control<QWidget>(*this, kSubmitted.date); next && next->isVisible())
         next->setFocus();
     return true;
 }

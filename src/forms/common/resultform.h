@@ -13,8 +13,6 @@
 
 #include <memory>
 
-class QDateEdit;
-class QTimeEdit;
 class QLineEdit;
 class QKeyEvent;
 
@@ -87,9 +85,18 @@ protected:
 
     // The reagent list of the screen, when it has cboReagent.
     ReagentState *reagents() const { return m_reagents.get(); }
-    // The picker pair as one value.
-    static QDateTime pickerValue(const QDateEdit *date, const QTimeEdit *time);
-    static void setPicker(QDateEdit *date, QTimeEdit *time, const QDateTime &at);
+    // A date picker and its time picker, by control name.
+    struct PickerPair {
+        const char *date;
+        const char *time;
+    };
+    static constexpr PickerPair kReport{"dtReportDate", "dtReportTime"};
+    static constexpr PickerPair kSubmitted{"dtSubmitted", "dtSubmittedTime"};
+    static constexpr PickerPair kLra{"dtLRADate", "dtLRATime"};
+    static constexpr PickerPair kFinished{"dtFinishedDate", "dtFinishedTime"};
+    // The pair as one value; invalid when the screen lacks the pair.
+    QDateTime pickerValue(const PickerPair &pair) const;
+    void setPickerPair(const PickerPair &pair, const QDateTime &at);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

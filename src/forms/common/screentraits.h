@@ -9,8 +9,6 @@ struct ScreenTraits {
     const char *name;
     // Records the verification (LAB_Save_VerifyResults) in verify mode and on a verifying sign-off.
     bool sendsVerification;
-    // Where the sign-off verification runs: before the reagent posting (most screens) or after.
-    bool verifyBeforeReagents;
 };
 
 // The screen's row; an unknown screen name is a programming error and throws.
