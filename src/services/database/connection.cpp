@@ -24,6 +24,17 @@ DatabaseError translated(const labdb::DbError &e)
     return DatabaseError(QString::fromStdString(e.what()));
 }
 
+// Runs work on the server side; its errors reach the component as DatabaseError.
+template<typename Work>
+auto translatingErrors(Work &&work)
+{
+    try {
+        return work();
+    } catch (const labdb::DbError &e) {
+        throw translated(e);
+    }
+}
+
 } // namespace
 
 ConnectionOptions ConnectionOptions::parse(const QString &connectionString)
@@ -62,38 +73,19 @@ labdb::Target ConnectionOptions::target() const
         t.folder = (url.isLocalFile() ? url.toLocalFile() : dataSource.mid(5)).toStdString();
         return t;
     }
+    // "host[:port][/database]", or a socket folder "/run/postgresql[:port][/database]".
     t.backend = labdb::Backend::Postgres;
-    QString rest = dataSource;
-    if (const qsizetype slash = rest.indexOf(QLatin1Char('/'), rest.startsWith(QLatin1Char('/')) ? 1 : 0);
-        slash > 0 && !rest.startsWith(QLatin1Char('/'))) {
-        t.database = rest.mid(slash + 1).toStdString();
-        rest = rest.left(slash);
-    } else if (rest.startsWith(QLatin1Char('/'))) {
-        // A socket folder: "/run/postgresql:5432/corvane"
-        const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
-        if (colon > 0) {
-            QString portAndDb = rest.mid(colon + 1);
-            rest = rest.left(colon);
-            const qsizetype s = portAndDb.indexOf(QLatin1Char('/'));
-            if (s >= 0) {
-                t.database = portAndDb.mid(s + 1).toStdString();
-                portAndDb = portAndDb.left(s);
-            }
-            t.port = portAndDb.toStdString();
-        }
-        t.host = rest.toStdString();
-        if (!integratedSecurity) {
-            t.user = user.toStdString();
-            t.password = password.toStdString();
-        }
-        return t;
+    QString hostPort = dataSource;
+    const qsizetype slash = dataSource.indexOf(QLatin1Char('/'), dataSource.lastIndexOf(QLatin1Char(':')) + 1);
+    if (slash > 0) {
+        t.database = dataSource.mid(slash + 1).toStdString();
+        hostPort = dataSource.left(slash);
     }
-    const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
-    if (colon > 0) {
-        t.port = rest.mid(colon + 1).toStdString();
-        rest = rest.left(colon);
+    if (const qsizetype colon = hostPort.lastIndexOf(QLatin1Char(':')); colon > 0) {
+        t.port = hostPort.mid(colon + 1).toStdString();
+        hostPort = hostPort.left(colon);
     }
-    t.host = rest.toStdString();
+    t.host = hostPort.toStdString();
     if (!integratedSecurity) {
         t.user = user.toStdString();
         t.password = password.toStdString();
@@ -121,12 +113,8 @@ std::unique_ptr<Connection> Connection::open(const QString &connectionString)
 }
 
 Connection::Connection(std::unique_ptr<labdb::Driver> driver)
+    : m_session(translatingErrors([&] { return std::make_unique<labdb::Session>(std::move(driver)); }))
 {
-    try {
-        m_session = std::make_unique<labdb::Session>(std::move(driver));
-    } catch (const labdb::DbError &e) {
-        throw translated(e);
-    }
 }
 
 Connection::~Connection() = default;
@@ -135,11 +123,7 @@ labdb::ResultSet Connection::run(const Command &command)
 {
     if (m_observer)
         m_observer(command.text());
-    try {
-        return m_session->execute(command.commandText());
-    } catch (const labdb::DbError &e) {
-        throw translated(e);
-    }
+    return translatingErrors([&] { return m_session->execute(command.commandText()); });
 }
 
 Recordset Connection::query(const Command &command)
@@ -154,29 +138,17 @@ void Connection::execute(const Command &command)
 
 void Connection::beginTrans()
 {
-    try {
-        m_session->begin();
-    } catch (const labdb::DbError &e) {
-        throw translated(e);
-    }
+    translatingErrors([this] { m_session->begin(); });
 }
 
 void Connection::commitTrans()
 {
-    try {
-        m_session->commit();
-    } catch (const labdb::DbError &e) {
-        throw translated(e);
-    }
+    translatingErrors([this] { m_session->commit(); });
 }
 
 void Connection::rollbackTrans()
 {
-    try {
-        m_session->rollback();
-    } catch (const labdb::DbError &e) {
-        throw translated(e);
-    }
+    translatingErrors([this] { m_session->rollback(); });
 }
 
 bool Connection::inTransaction() const
@@ -204,13 +176,9 @@ QDateTime Connection::getServerDate()
 
 void Connection::pinServerClock(const QDateTime &at)
 {
-    try {
-        m_session->driver().pinClock(at.isValid() ? std::optional<std::string>(
-                                                        at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString())
-                                                  : std::nullopt);
-    } catch (const labdb::DbError &e) {
-        throw translated(e);
-    }
+    const std::optional<std::string> pinned =
+        at.isValid() ? std::optional(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString()) : std::nullopt;
+    translatingErrors([&] { m_session->driver().pinClock(pinned); });
 }
 
 QDateTime parseServerDateTime(const QString &text)
