@@ -12,9 +12,8 @@
 #include "services/ui/messagebox.h"
 #include "session/sessioncontext.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-
-#include <algorithm>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -64,7 +63,9 @@ int runWorklist(int argc, char *argv[])
     return QApplication::exec();
 }
 
-// Grabs each modal window to DIR/<name>.png and closes it; message boxes are answered OK.
+// Grabs each modal window to DIR/<name><suffix>.png and closes it; message boxes are answered OK.
+// A chooser (a window with cmdUse) goes on with its default choice, so the screen it opens is
+// grabbed too.
 class ScreenshotSeam : public corvane::IUiSeam {
 public:
     explicit ScreenshotSeam(QDir folder) : m_folder(std::move(folder)) {}
@@ -73,12 +74,17 @@ public:
     {
         dialog.show();
         QApplication::processEvents();
-        const QString file = m_folder.filePath(dialog.objectName() + QStringLiteral(".png"));
+        const QString file = m_folder.filePath(dialog.objectName() + suffix + QStringLiteral(".png"));
         if (dialog.grab().save(file))
             QTextStream(stdout) << file << '\n';
-        dialog.reject();
+        if (auto *use = dialog.findChild<QAbstractButton *>(QStringLiteral("cmdUse")))
+            use->click();
+        else
+            dialog.reject();
         return dialog.result();
     }
+
+    QString suffix; // "-new" while an open request's screens are grabbed
 
 private:
     QDir m_folder;
@@ -122,14 +128,16 @@ int screenshots(int argc, char *argv[], const QString &folder)
                          rs.field(QStringLiteral("FormType")).toStringOr(),
                          rs.field(QStringLiteral("ValueType")).toStringOr(),
                          rs.field(QStringLiteral("HasResult")).toStringOr() == QLatin1String("Y")});
-        std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) { return a.stored && !b.stored; });
+        // Each screen twice: filled from a stored result, and new ("-new").
         QStringList done;
         for (const Row &row : rows) {
             const corvane::Dispatch d = corvane::chooseScreen(row.formType, row.valueType, 0);
-            if (d.kind != corvane::Dispatch::Kind::Screen || done.contains(d.screen) ||
+            const QString shot = d.screen + (row.stored ? QString() : QStringLiteral("-new"));
+            if (d.kind != corvane::Dispatch::Kind::Screen || done.contains(shot) ||
                 !corvane::ScreenFactory::isRegistered(d.screen))
                 continue;
-            done << d.screen;
+            done << shot;
+            seam.suffix = row.stored ? QString() : QStringLiteral("-new");
             QString request = row.request;
             qint16 selector = 0;
             component.Show_ResultEntry(request, selector);

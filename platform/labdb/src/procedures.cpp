@@ -98,6 +98,7 @@ const ProcedureRegistry &procedures()
         registerReagentProcedures(r);
         registerSignOffProcedures(r);
         registerResultProcedures(r);
+        registerPathologyProcedures(r);
         return r;
     }();
     return registry;

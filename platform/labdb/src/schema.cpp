@@ -6,6 +6,7 @@
 
 #include "columns.h"
 #include "schema_parts.h"
+#include "pathology_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -305,6 +306,7 @@ const std::vector<Step> &steps()
         &createInitialSchema, // 1
         &createServiceTables, // 2
         &createResultTables,  // 3
+        &createPathologyTables, // 4
     };
     return all;
 }

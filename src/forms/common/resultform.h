@@ -6,6 +6,7 @@
 #include "services/lookups/dialogsupport.h"
 #include "services/database/command.h"
 #include "services/database/recordset.h"
+#include "services/logbook.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -21,6 +22,7 @@ namespace corvane {
 struct ScreenTraits;
 class ResultFields;
 class ReagentState;
+class frmMedTech;
 
 // The date-time texts of the picker pairs, built once per save.
 struct SaveTexts {
@@ -28,6 +30,14 @@ struct SaveTexts {
     QString submitted; // dtSubmitted + dtSubmittedTime
     QString lra;       // dtLRADate + dtLRATime
     QString finished;  // dtFinishedDate + dtFinishedTime
+};
+
+// The logbook row a first save writes.
+struct LogbookEntry {
+    QDateTime submitted;
+    QDateTime finished;
+    QString number; // the sample number, or the screen's own number in its place
+    LogbookExtra extra;
 };
 
 struct ReportRequest {
@@ -74,6 +84,24 @@ protected:
     virtual Command saveCommand(int flag, const SaveTexts &texts) const = 0;
     // Step 10.
     virtual ReportRequest report() const = 0;
+
+    // Hooks of the screens that depart from the common steps; the defaults are the common steps.
+    // 5.3: a new result; by default every picker pair takes the server's time.
+    virtual void fillNewResult(const QDateTime &today);
+    // 9.6: the logbook row of a first save; by default submitted, finished and txtAccNum.
+    virtual LogbookEntry logbookEntry() const;
+    // 9.7: every command of the screen's save, in order; by default saveCommand alone.
+    virtual QList<Command> saveCommands(int flag, const SaveTexts &texts) const;
+    // 8.4: the sign-off dialog, just before it is shown.
+    virtual void prepareSignOff(frmMedTech &signOff);
+    // Whether the running command verifies (Verify and Print).
+    bool withVerifier() const { return m_withVerifier; }
+    // Runs a screen event's work: an error closes the screen and reaches the host from showModal.
+    template<class F>
+    void guarded(F &&work)
+    {
+        m_errors.run(*this, std::forward<F>(work));
+    }
     // Step 7: the prompt when the accession number is left empty.
     virtual QString accessionPrompt() const = 0;
     // A key on one of the screen's controls, before the shared keys; true when it was handled.

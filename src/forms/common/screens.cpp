@@ -2,6 +2,10 @@
 
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
+#include "forms/pathology/frmbethesda.h"
+#include "forms/pathology/frmcytology.h"
+#include "forms/pathology/frmhistopath.h"
+#include "forms/pathology/frmpapsmear.h"
 
 namespace corvane {
 
@@ -17,6 +21,11 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
 {
     visit(QStringLiteral("frmAPTT"), maker<frmAPTT>());
     visit(QStringLiteral("frmABG"), maker<frmABG>());
+    visit(QStringLiteral("frmHistopath"), maker<frmHistopath>());
+    visit(QStringLiteral("frmCytology"), maker<frmCytology>());
+    visit(QStringLiteral("frmBethesda"), maker<frmBethesda>());
+    // Opened by the Bethesda chooser, never by the dispatch.
+    visit(QStringLiteral("frmPapsmear"), maker<frmPapsmear>());
 }
 
 } // namespace corvane
