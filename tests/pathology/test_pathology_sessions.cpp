@@ -1,14 +1,14 @@
 // The pathology screens end to end: scripted sessions open the demo requests as the host does,
 // type, save, sign off and print, on both backends.
 
-#include "support/scriptedsession.h"
+#include "e2e/scriptedsession.h"
 
 #include <QFileInfo>
 #include <QProcess>
 
 namespace {
 
-class PathologySessionTest : public testsupport::ScriptedSession {
+class PathologySessionTest : public e2e::ScriptedSessionTest {
 protected:
     // The text of a PDF, as a reader of the report would see it.
     static QString pdfText(const QString &pdf)
@@ -117,7 +117,7 @@ frmMedTech: click FlatBttn1
     const QString before = pdfPath("before.pdf");
     for (const auto &[pdf, version] : {std::pair{now, QStringLiteral("0")}, std::pair{before, QStringLiteral("1")}}) {
         QProcess labhost;
-        labhost.start(QStringLiteral(LABHOST_PATH),
+        labhost.start(QStringLiteral(LABHOST_BINARY),
                       {QStringLiteral("print"), QStringLiteral("--source"), QString::fromStdString(db->dataSource()),
                        QStringLiteral("--request"), QStringLiteral("R2603004"), QStringLiteral("--layout"),
                        QStringLiteral("LabPrint_Histopath.RPT"), QStringLiteral("--pdf"), pdf,
@@ -190,7 +190,10 @@ frmHistopath: set txtPhysicianID 0
 frmHistopath: key txtPhysicianID Enter
 frmHistopath: expect-focus txtPhysician
 frmHistopath: set txtPhysician "Dr. Visiting Surgeon"
-frmHistopath: check chkConforme
+frmHistopath: focus rtfHistory
+frmHistopath: key rtfHistory F8
+frmHistopath: expect-focus rtfGross
+frmHistopath: click chkConforme
 frmSearchPatho: close
 frmHistopath: expect chkConforme off
 frmHistopath: check chkConforme
@@ -198,8 +201,6 @@ frmSearchPatho: click cmdSelect
 frmHistopath: expect txtPathologist "Grace U. Lim, M.D."
 frmHistopath: check chkConforme no
 frmHistopath: expect txtPathologist ""
-frmHistopath: key rtfHistory F8
-frmHistopath: expect-focus rtfGross
 frmHistopath: expect-enabled cmdVerify no
 frmHistopath: click cmdExam
 )"))) << log.toStdString();

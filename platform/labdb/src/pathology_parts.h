@@ -9,7 +9,6 @@
 namespace labdb {
 
 std::vector<TableDef> pathologyTables(); // histopathology and cytology, Pap smear, conforme
-void createPathologyTables(Driver &db);  // the schema step
 void loadPathologyDemo(Driver &db);
 
 } // namespace labdb

@@ -380,11 +380,15 @@ ResultSet reportRow(ProcCall &call, const ResultSet &current, const std::vector<
         return rs;
     }
     const std::optional<Version> v = replay(call, requestNum, versionText, shapes, withConforme);
+    // PostgreSQL gives the column names in lower case.
+    std::map<std::string, Value> byName;
+    for (const auto &[column, value] : v->state)
+        byName[toLower(column)] = value;
     Row row;
     for (const std::string &c : current.columns) {
-        const auto alias = aliases.find(c);
-        const auto it = v->state.find(alias == aliases.end() ? c : alias->second);
-        row.push_back(it == v->state.end() ? Value(std::string()) : it->second);
+        const auto alias = aliases.find(toLower(c));
+        const auto it = byName.find(toLower(alias == aliases.end() ? c : alias->second));
+        row.push_back(it == byName.end() ? Value(std::string()) : it->second);
     }
     row.emplace_back(std::to_string(v->number));
     row.emplace_back(std::to_string(v->count));
@@ -393,8 +397,9 @@ ResultSet reportRow(ProcCall &call, const ResultSet &current, const std::vector<
     return rs;
 }
 
-const std::map<std::string, std::string> kHistopathAliases{{"HistopathNum", "PathologyNum"},
-                                                           {"CytologyNum", "PathologyNum"}};
+// Keyed in lower case, as the row's column names are compared.
+const std::map<std::string, std::string> kHistopathAliases{{"histopathnum", "PathologyNum"},
+                                                           {"cytologynum", "PathologyNum"}};
 
 // request[, version]: the histopathology or cytology report row for printing.
 ResultSet getPathologyReport(ProcCall &call)

@@ -78,10 +78,4 @@ std::vector<TableDef> pathologyTables()
     return t;
 }
 
-void createPathologyTables(Driver &db)
-{
-    for (const TableDef &table : pathologyTables())
-        db.runScript(db.createTableSql(table));
-}
-
 } // namespace labdb

@@ -127,6 +127,7 @@ void ResultForm::Fill_Results()
 {
     SessionContext &s = SessionContext::current();
     LoadResultHeader();
+    m_seenVersion = s.StoredResultHeader.RowVersion;
 
     Recordset rs = s.db().query(resultQuery());
     if (rs.eof()) {
@@ -264,7 +265,7 @@ bool ResultForm::Save_Entries()
 
         const LogbookEntry entry = logbookEntry();
         const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, entry.submitted, entry.finished,
-                                              entry.number, entry.extra);
+                                              entry.number, entry.extra, m_seenVersion);
         for (const Command &command : saveCommands(flag, texts))
             db.execute(command);
 

@@ -5,7 +5,6 @@
 #include "forms/pathology/frmbethesda.h"
 #include "forms/pathology/frmcytology.h"
 #include "forms/pathology/frmhistopath.h"
-#include "forms/pathology/frmpapsmear.h"
 
 namespace corvane {
 
@@ -24,8 +23,6 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmHistopath"), maker<frmHistopath>());
     visit(QStringLiteral("frmCytology"), maker<frmCytology>());
     visit(QStringLiteral("frmBethesda"), maker<frmBethesda>());
-    // Opened by the Bethesda chooser, never by the dispatch.
-    visit(QStringLiteral("frmPapsmear"), maker<frmPapsmear>());
 }
 
 } // namespace corvane
