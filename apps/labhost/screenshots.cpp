@@ -169,6 +169,7 @@ int screenshots(int argc, char *argv[], const QString &folder)
                 open(*fresh, screen + QStringLiteral("-new"));
         }
 
+        seam.setSuffix(QString());
         // The sign-off dialog at both of its heights, and the lookups, on the demo data.
         corvane::Connection &db = corvane::SessionContext::current().db();
         for (const bool paperSize : {false, true}) {

@@ -16,7 +16,11 @@ protected:
         QProcess p;
         p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
         p.waitForFinished();
-        return QString::fromUtf8(p.readAllStandardOutput());
+        // The report's typeface sets "fl", "fi" and "ff" as ligatures.
+        return QString::fromUtf8(p.readAllStandardOutput())
+            .replace(QChar(0xFB02), QStringLiteral("fl"))
+            .replace(QChar(0xFB01), QStringLiteral("fi"))
+            .replace(QChar(0xFB00), QStringLiteral("ff"));
     }
     static int pdfPages(const QString &pdf) { return static_cast<int>(pdfText(pdf).count(QLatin1Char('\f'))); }
 
