@@ -262,8 +262,16 @@ frmPapsmear: expect chkSpecimen(0) on
 frmPapsmear: expect optSpecimenType(0) off
 frmPapsmear: expect optSpecimenType(1) off
 frmPapsmear: expect rtfInterpretation "NILM; O`Neil"
-frmPapsmear: click cmdExam
+frmPapsmear: click cmdSave
+frmMedTech: click cmdFinish
+frmReportViewer: close
 )"))) << log.toStdString();
+    // A later save: flag 1, the conforme again, and no second logbook row.
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_Save_Papsmear 1, 'R2603007','P26-0400'")), 1)
+        << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..Lab_Save_Conforme 'R2603007'")), 1);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603007'"), 1);
 }
 
 TEST_P(PathologySessionTest, CytologySourcesSaveAndReadBack)
