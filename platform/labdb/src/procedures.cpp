@@ -98,6 +98,7 @@ const ProcedureRegistry &procedures()
         registerReagentProcedures(r);
         registerSignOffProcedures(r);
         registerResultProcedures(r);
+        registerMicroscopyProcedures(r);
         return r;
     }();
     return registry;

@@ -305,6 +305,7 @@ const std::vector<Step> &steps()
         &createInitialSchema, // 1
         &createServiceTables, // 2
         &createResultTables,  // 3
+        &createMicroscopyTables, // 4
     };
     return all;
 }

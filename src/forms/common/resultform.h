@@ -19,6 +19,7 @@ class QKeyEvent;
 namespace corvane {
 
 struct ScreenTraits;
+class frmMedTech;
 class ResultFields;
 class ReagentState;
 
@@ -74,6 +75,8 @@ protected:
     virtual Command saveCommand(int flag, const SaveTexts &texts) const = 0;
     // Step 10.
     virtual ReportRequest report() const = 0;
+    // Step 8.4, just before the sign-off dialog opens: screens that ask for a paper size say so.
+    virtual void prepareSignOff(frmMedTech &signOff);
     // Step 7: the prompt when the accession number is left empty.
     virtual QString accessionPrompt() const = 0;
     // A key on one of the screen's controls, before the shared keys; true when it was handled.
@@ -94,6 +97,17 @@ protected:
     static constexpr PickerPair kSubmitted{"dtSubmitted", "dtSubmittedTime"};
     static constexpr PickerPair kLra{"dtLRADate", "dtLRATime"};
     static constexpr PickerPair kFinished{"dtFinishedDate", "dtFinishedTime"};
+    // Leaving the LRA or submitted time while it still equals the result time is refused, so
+    // that the technologist records it (screens that ask for these times say so).
+    virtual bool asksForPickerTimes() const { return false; }
+    // One of the screen's own events: an error closes the screen and reaches the host.
+    template <class F>
+    void guarded(F &&work)
+    {
+        m_errors.run(*this, std::forward<F>(work));
+    }
+    // The server clock ("Select getdate() as DateToday").
+    QDateTime serverNow() const;
     // The pair as one value; invalid when the screen lacks the pair.
     QDateTime pickerValue(const PickerPair &pair) const;
     void setPickerPair(const PickerPair &pair, const QDateTime &at);
@@ -103,6 +117,7 @@ protected:
 private:
     void Form_Load();
     bool validateAccessionNumber();
+    bool checkPickerTime(QObject *watched);
     SaveTexts buildSaveTexts() const;
     void setAllPickers(const QDateTime &at);
     bool isOurs(QObject *object) const;

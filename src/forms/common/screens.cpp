@@ -2,6 +2,9 @@
 
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
+#include "forms/microscopy/frmfecalysis.h"
+#include "forms/microscopy/frmstool.h"
+#include "forms/microscopy/frmurinalysis.h"
 
 namespace corvane {
 
@@ -17,6 +20,9 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
 {
     visit(QStringLiteral("frmAPTT"), maker<frmAPTT>());
     visit(QStringLiteral("frmABG"), maker<frmABG>());
+    visit(QStringLiteral("frmUrinalysis"), maker<frmUrinalysis>());
+    visit(QStringLiteral("frmFecalysis"), maker<frmFecalysis>());
+    visit(QStringLiteral("frmStool"), maker<frmStool>());
 }
 
 } // namespace corvane
