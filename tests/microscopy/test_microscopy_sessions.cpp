@@ -1,7 +1,7 @@
 // The urinalysis, fecalysis and stool screens end to end on both backends: opened through
 // clsResultEntry by scripted sessions, filled, saved, signed off and printed.
 
-#include "support/scriptedsession.h"
+#include "e2e/scriptedsession.h"
 
 #include "forms/microscopy/frmurinalysis.h"
 
@@ -11,8 +11,18 @@
 
 namespace {
 
-class MicroscopySessionTest : public testsupport::ScriptedSessionTest {
+class MicroscopySessionTest : public e2e::ScriptedSessionTest {
 protected:
+    // The log lines that start with the prefix, in order.
+    QStringList linesLogged(const QString &prefix) const
+    {
+        QStringList out;
+        for (const QString &l : log.split(QLatin1Char('\n'))) {
+            if (l.startsWith(prefix))
+                out << l;
+        }
+        return out;
+    }
     // The text of a printed PDF, when pdftotext is at hand.
     static QString pdfText(const QString &pdf)
     {

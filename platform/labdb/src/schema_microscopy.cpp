@@ -26,10 +26,4 @@ std::vector<TableDef> microscopyTables()
     return t;
 }
 
-void createMicroscopyTables(Driver &db)
-{
-    for (const TableDef &table : microscopyTables())
-        db.runScript(db.createTableSql(table));
-}
-
 } // namespace labdb

@@ -11,8 +11,7 @@ namespace labdb {
 std::vector<TableDef> reagentTables();  // step 2: reagent items, stock postings
 std::vector<TableDef> signOffTables();  // step 2: med techs' sign-off and the code lists of lookups
 std::vector<TableDef> resultTables();   // step 3: what the result-entry screens store and offer
-std::vector<TableDef> microscopyTables(); // step 4: urinalysis and fecalysis lists, urinalysis ranges
-void createMicroscopyTables(Driver &db);
+std::vector<TableDef> microscopyTables(); // step 5: urinalysis and fecalysis lists, urinalysis ranges
 
 // Demonstration rows of the same groups, run inside the demo loader's transaction.
 void loadReagentDemo(Driver &db);

@@ -127,6 +127,7 @@ void ResultForm::Fill_Results()
 {
     SessionContext &s = SessionContext::current();
     LoadResultHeader();
+    m_seenVersion = s.StoredResultHeader.RowVersion;
 
     Recordset rs = s.db().query(resultQuery());
     if (rs.eof()) {
@@ -256,7 +257,8 @@ bool ResultForm::Save_Entries()
 
         const auto *accession = control<QLineEdit>(*this, "txtAccNum");
         const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, pickerValue(kSubmitted),
-                                              pickerValue(kFinished), accession ? accession->text() : QString());
+                                              pickerValue(kFinished), accession ? accession->text() : QString(),
+                                              LogbookExtra::none(), m_seenVersion);
         db.execute(saveCommand(flag, texts));
 
         if (m_withVerifier && !s.VerifyMode)

@@ -78,6 +78,7 @@ void frmUrinalysis::fillResultFields(const Recordset &row)
         cboChem(j)->setText(text(QStringLiteral("result%1").arg(21 + j)));
     // The method kept with the result, not the request's.
     ui->TxtMethod->setText(s.StoredResultHeader.Method);
+    ui->TxtMethod->setCursorPosition(0);
     setPickerPair(kFinished, s.RequestRecord.DateFinished);
     for (int k = 0; k < m_txtResult.count(); ++k)
         m_txtResult.setText(k, text(QStringLiteral("result%1").arg(27 + k)));

@@ -1,8 +1,7 @@
 #pragma once
-// Scripted sessions against a demo database on each backend: the settings point at it, the
-// supervisor codes are set, and `play` runs a labhost script and keeps its log for the checks.
+// The fixture of the end-to-end tests: a demo database on each backend, the workstation's settings
+// pointing at it, and scripts played through labhost's runner as a laboratory plays them.
 
-#include "support/dbfixture.h"
 #include "support/usersettings.h"
 
 #include "scriptrunner.h"
@@ -10,11 +9,11 @@
 #include <labdb/schema.h>
 #include <labdb/session.h>
 
-#include <QTextStream>
+#include <QFileInfo>
 
-namespace testsupport {
+namespace e2e {
 
-class ScriptedSessionTest : public BackendTest {
+class ScriptedSessionTest : public testsupport::BackendTest {
 protected:
     void SetUp() override
     {
@@ -51,16 +50,6 @@ protected:
             n += l.startsWith(prefix) ? 1 : 0;
         return n;
     }
-    // The log lines that start with the prefix, in order.
-    QStringList linesLogged(const QString &prefix) const
-    {
-        QStringList out;
-        for (const QString &l : log.split(QLatin1Char('\n'))) {
-            if (l.startsWith(prefix))
-                out << l;
-        }
-        return out;
-    }
     std::string value(const std::string &sql)
     {
         const labdb::ResultSet rs = check->execute(sql);
@@ -70,9 +59,42 @@ protected:
 
     QString pdfPath(const char *name) const { return settings.filePath(QLatin1String(name)); }
 
-    UserSettings settings;
+    // A first save of the coagulation screen by med tech 0101, signed off and printed to PDF.
+    QString firstApttSave() const
+    {
+        return QStringLiteral(R"(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2603001
+frmAPTT: expect-enabled cmdPrint no
+frmAPTT: expect-enabled cmdVerify no
+frmAPTT: expect-enabled cmdSave yes
+frmAPTT: expect dtSubmitted 03/07/2026
+frmAPTT: expect dtSubmittedTime 02:05 PM
+frmAPTT: expect dtFinishedTime 02:05 PM
+frmAPTT: expect-enabled cboReagent yes
+frmAPTT: choose cboReagent "APTT REAGENT KIT"
+frmAPTT: set txtAccNum A-1001
+frmAPTT: set txtResult(0) Photo-optical clot detection
+frmAPTT: set txtResult(1) 12.5
+frmAPTT: set txtResult(2) 12.0
+frmAPTT: set txtResult(5) 31.4
+frmAPTT: type rtfComments "Seen by O'Brien"
+frmAPTT: expect rtfComments "Seen by O`Brien"
+frmAPTT: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)")
+            .arg(pdfPath("aptt.pdf"));
+    }
+
+    testsupport::UserSettings settings;
     std::unique_ptr<labdb::Session> check;
     QString log;
 };
 
-} // namespace testsupport
+} // namespace e2e
