@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QTabWidget>
 #include <QTextStream>
 
 #include <algorithm>
@@ -58,6 +59,7 @@ public:
             QTextStream(stdout) << file << '\n';
         else
             QTextStream(stderr) << "labhost: cannot write " << file << '\n';
+        grabOtherPages(dialog, name);
         if (then)
             then(dialog);
         dialog.reject();
@@ -66,6 +68,19 @@ public:
     }
 
 private:
+    // A tabbed window's later pages as NAME-page2.png ...; the first page is shown again after.
+    void grabOtherPages(QDialog &dialog, const QString &name)
+    {
+        for (QTabWidget *tabs : dialog.findChildren<QTabWidget *>()) {
+            for (int page = 1; page < tabs->count(); ++page) {
+                tabs->setCurrentIndex(page);
+                QApplication::processEvents();
+                dialog.grab().save(m_folder.filePath(name + QStringLiteral("-page%1.png").arg(page + 1)));
+            }
+            tabs->setCurrentIndex(0);
+        }
+    }
+
     QDir m_folder;
     QString m_nextName;
     std::function<void(QDialog &)> m_then;

@@ -76,10 +76,13 @@ TEST_P(MicroscopyDbTest, UrinalysisReadsBackByPositionAndName)
     EXPECT_EQ(cell(rs, 0, "DateFinished").substr(0, 16), "2026-03-07 15:10");
     EXPECT_EQ(cell(rs, 0, "lratime"), "<NULL>") << "the urinalysis save sends no LRA time";
 
-    // A later save replaces the values; a second first save is refused.
+    // A later save replaces the values but keeps the LRA time it does not carry; a second first
+    // save is refused.
+    run("UPDATE laboratory..tbLabResult SET lratime = '2026-03-07 14:20:00' WHERE RequestNum = 'RU-1'");
     args[4] = "Amber";
     run(save("Laboratory..Lab_Save_Urinalysis", 1, args));
     EXPECT_EQ(at(stored("RU-1"), 1), "Amber");
+    EXPECT_EQ(cell(stored("RU-1"), 0, "lratime").substr(0, 16), "2026-03-07 14:20");
     EXPECT_THROW(run(save("Laboratory..Lab_Save_Urinalysis", 0, args)), DbError);
     EXPECT_EQ(count("select count(*) from laboratory..tbLabResult where RequestNum = 'RU-1'"), 1);
 }

@@ -52,7 +52,16 @@ ResultSet loadFecalysisValues(ProcCall &call)
 // result1..result19 (method last), 25 repeats the finished time, 26 to 36 go to result21..result31.
 ResultSet saveUrinalysis(ProcCall &call)
 {
-    ResultRowWrite w{keyArg(call, 1), call.args[4], parseDateTimeText(call.arg(2)), Value(),
+    // The screen sends no LRA time: a later save keeps the one recorded for the request.
+    Value lra;
+    if (call.arg(0) == "1") {
+        const ResultSet kept = call.sql("SELECT lratime FROM " + call.t(Database::Laboratory, "tbLabResult") +
+                                            " WHERE RequestNum = ?",
+                                        {keyArg(call, 1)});
+        if (!kept.rows.empty())
+            lra = kept.rows[0][0];
+    }
+    ResultRowWrite w{keyArg(call, 1), call.args[4], parseDateTimeText(call.arg(2)), lra,
                      parseDateTimeText(call.arg(3)), {}, {}};
     for (std::size_t arg = 6; arg <= 36; ++arg) {
         if (arg != 25)
