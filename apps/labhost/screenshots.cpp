@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 
 #include "forms/common/resultform.h"
+#include "forms/microscopy/frmurinalysisrefrange.h"
 #include "host/clsresultentry.h"
 #include "host/dispatch.h"
 #include "host/screenfactory.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QTabWidget>
 #include <QTextStream>
 
 #include <algorithm>
@@ -61,6 +63,7 @@ public:
             QTextStream(stdout) << file << '\n';
         else
             QTextStream(stderr) << "labhost: cannot write " << file << '\n';
+        grabOtherPages(dialog, name);
         if (then)
             then(dialog);
         dialog.reject();
@@ -69,6 +72,19 @@ public:
     }
 
 private:
+    // A tabbed window's later pages as NAME-page2.png ...; the first page is shown again after.
+    void grabOtherPages(QDialog &dialog, const QString &name)
+    {
+        for (QTabWidget *tabs : dialog.findChildren<QTabWidget *>()) {
+            for (int page = 1; page < tabs->count(); ++page) {
+                tabs->setCurrentIndex(page);
+                QApplication::processEvents();
+                dialog.grab().save(m_folder.filePath(name + QStringLiteral("-page%1.png").arg(page + 1)));
+            }
+            tabs->setCurrentIndex(0);
+        }
+    }
+
     QDir m_folder;
     QString m_nextName;
     QString m_suffix;
@@ -181,6 +197,8 @@ int screenshots(int argc, char *argv[], const QString &folder)
             seam.nameNext(paperSize ? QStringLiteral("frmMedTech-paper-size") : QStringLiteral("frmMedTech"));
             signOff.runModal();
         }
+        // The urinalysis reference ranges, as the urinalysis screen opens them.
+        corvane::frmUrinalysisRefRange::edit(nullptr);
         corvane::frmListMedTech medTechs(db);
         medTechs.runModal();
         corvane::frmSearchPatho doctors(db);

@@ -382,6 +382,7 @@ void loadDemoData(Driver &db)
     loadSignOffDemo(db);
     loadResultDemo(db);
     loadPathologyDemo(db);
+    loadMicroscopyDemo(db);
     tx.commit();
 }
 

@@ -101,6 +101,7 @@ const ProcedureRegistry &procedures()
         registerSignOffProcedures(r);
         registerResultProcedures(r);
         registerPathologyProcedures(r);
+        registerMicroscopyProcedures(r);
         return r;
     }();
     return registry;

@@ -304,6 +304,7 @@ const std::vector<Step> &steps()
           {Database::Laboratory, "tbLabLogbook", text("SavedByName")},
           {Database::Laboratory, "tbLabLogbook", dateTime("SavedAt")}}},
         {{pathologyTables}},                                                  // 5: anatomic pathology
+        {{microscopyTables}},                                                 // 6: urinalysis and fecalysis lists, urinalysis reference ranges
     };
     return all;
 }

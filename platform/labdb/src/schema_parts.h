@@ -3,6 +3,7 @@
 
 #include "labdb/driver.h"
 
+#include <utility>
 #include <vector>
 
 namespace labdb {
@@ -10,10 +11,23 @@ namespace labdb {
 std::vector<TableDef> reagentTables();  // step 2: reagent items, stock postings
 std::vector<TableDef> signOffTables();  // step 2: med techs' sign-off and the code lists of lookups
 std::vector<TableDef> resultTables();   // step 3: what the result-entry screens store and offer
+std::vector<TableDef> microscopyTables(); // step 6: urinalysis and fecalysis lists, urinalysis ranges
 
 // Demonstration rows of the same groups, run inside the demo loader's transaction.
 void loadReagentDemo(Driver &db);
 void loadSignOffDemo(Driver &db);
 void loadResultDemo(Driver &db);
+void loadMicroscopyDemo(Driver &db);
+
+// A request already worked on: a copy of an open demo request with its result entered, signed and
+// logged, so that the worklist and the screens show what a stored result looks like.
+struct WorkedRequest {
+    const char *requestNum;
+    const char *copyOf;
+    const char *refNum;
+    const char *accession;
+    std::vector<std::pair<int, const char *>> results; // result slot, value
+};
+void insertWorkedRequest(Driver &db, const WorkedRequest &w);
 
 } // namespace labdb

@@ -16,18 +16,6 @@ std::vector<TableDef> resultTables()
              {"ListName", "ListNo", "ExamCode", "Value"}}};
 }
 
-namespace {
-
-// A request already worked on: a copy of an open demo request with its result entered, signed and
-// logged, so that the worklist and the screens show what a stored result looks like.
-struct WorkedRequest {
-    const char *requestNum;
-    const char *copyOf;
-    const char *refNum;
-    const char *accession;
-    std::vector<std::pair<int, const char *>> results; // result slot, value
-};
-
 void insertWorkedRequest(Driver &db, const WorkedRequest &w)
 {
     const auto t = [&](const char *table) { return db.qualify(Database::Laboratory, table); };
@@ -60,8 +48,6 @@ void insertWorkedRequest(Driver &db, const WorkedRequest &w)
                " VALUES (?, '0102', '2026-03-07 09:46:00', '', NULL, '', '', '')",
            {w.requestNum});
 }
-
-} // namespace
 
 void loadResultDemo(Driver &db)
 {

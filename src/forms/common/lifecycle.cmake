@@ -7,6 +7,7 @@ add_library(corvane_forms SHARED
   ${CMAKE_CURRENT_LIST_DIR}/requestheader.ui
   ${CMAKE_CURRENT_LIST_DIR}/resultform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resultfields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picklists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmaptt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmaptt.ui
   ${CMAKE_CURRENT_LIST_DIR}/frmabg.cpp
@@ -15,4 +16,4 @@ add_library(corvane_forms SHARED
 )
 target_include_directories(corvane_forms PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(corvane_forms PUBLIC corvane_common corvane_session corvane_ui corvane_services
-                      corvane_signoff corvane_reports corvane_grdentry Qt6::Widgets)
+                      corvane_signoff corvane_reports corvane_grdentry corvane_controls Qt6::Widgets)

@@ -6,13 +6,15 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 namespace corvane {
 
-ResultFields::ResultFields(QWidget &screen)
+ResultFields::ResultFields(QWidget &screen, const char *arrayName)
 {
     for (int i = 0;; ++i) {
-        auto *w = screen.findChild<QWidget *>(QStringLiteral("txtResult_%1").arg(i));
+        auto *w = screen.findChild<QWidget *>(QLatin1String(arrayName) + QStringLiteral("_%1").arg(i));
         if (!w)
             break;
         m_fields.append(w);
@@ -26,6 +28,10 @@ QString ResultFields::text(int i) const
         return line->text();
     if (auto *combo = qobject_cast<QComboBox *>(w))
         return combo->currentText();
+    if (auto *box = qobject_cast<QPlainTextEdit *>(w))
+        return box->toPlainText();
+    if (auto *box = qobject_cast<QTextEdit *>(w))
+        return box->toPlainText();
     return {};
 }
 
@@ -37,6 +43,10 @@ void ResultFields::setText(int i, const QString &text)
         line->setCursorPosition(0);
     } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
         combo->setCurrentText(text);
+    } else if (auto *box = qobject_cast<QPlainTextEdit *>(w)) {
+        box->setPlainText(text);
+    } else if (auto *box = qobject_cast<QTextEdit *>(w)) {
+        box->setPlainText(text);
     }
 }
 

@@ -14,8 +14,9 @@ namespace corvane {
 
 class ResultFields {
 public:
-    // Collects txtResult_0, txtResult_1 ... from the screen, in index order.
-    explicit ResultFields(QWidget &screen);
+    // Collects txtResult_0, txtResult_1 ... (or another array by its name) from the screen, in
+    // index order. Line edits, combos and multi-line boxes may stand in the array.
+    explicit ResultFields(QWidget &screen, const char *arrayName = "txtResult");
 
     int count() const { return static_cast<int>(m_fields.size()); }
     QWidget *field(int i) const { return m_fields.value(i); }

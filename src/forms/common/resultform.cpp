@@ -135,18 +135,21 @@ void ResultForm::Fill_Results()
             if (auto *b = control<QWidget>(*this, name))
                 b->setEnabled(false);
         }
-        Recordset now = s.db().query(Command("Select getdate() as DateToday"));
-        fillNewResult(now.field(QStringLiteral("DateToday")).toDateTime());
+        fillNewResult(serverNow());
         return;
     }
     if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
         acc->setText(rs.field(QStringLiteral("AccessionNum")).toString());
     setPickerPair(kReport, rs.field(QStringLiteral("ResultDate")).toDateTime());
     setPickerPair(kSubmitted, rs.field(QStringLiteral("samplesubmitted")).toDateTime());
-    if (control<QDateEdit>(*this, kLra.date))
-        setPickerPair(kLra, rs.field(QStringLiteral("lratime")).toDateTime());
-    fillResultFields(rs);
+    if (control<QDateEdit>(*this, kLra.date)) {
+        // A result saved without an LRA time shows the current one.
+        const Field lra = rs.field(QStringLiteral("lratime"));
+        setPickerPair(kLra, lra.isNull() ? serverNow() : lra.toDateTime());
+    }
+    // Before the screen's fields, so a screen that shows another finished time may set it.
     setPickerPair(kFinished, s.StoredResultHeader.DateFinished);
+    fillResultFields(rs);
     if (m_reagents)
         m_reagents->ShowPosting();
 }
@@ -169,6 +172,12 @@ QList<Command> ResultForm::saveCommands(int flag, const SaveTexts &texts) const
 }
 
 void ResultForm::prepareSignOff(frmMedTech &) {}
+
+QDateTime ResultForm::serverNow() const
+{
+    Recordset now = SessionContext::current().db().query(Command("Select getdate() as DateToday"));
+    return now.field(QStringLiteral("DateToday")).toDateTime();
+}
 
 void ResultForm::setAllPickers(const QDateTime &at)
 {
@@ -323,6 +332,20 @@ bool ResultForm::validateAccessionNumber()
     return true;
 }
 
+bool ResultForm::checkPickerTime(QObject *watched)
+{
+    const auto refuse = [&](const PickerPair &pair, const QString &prompt) {
+        if (watched->objectName() != QLatin1String(pair.time) || pickerValue(pair) != pickerValue(kReport))
+            return false;
+        MessageBox::show(prompt, QStringLiteral("Message"), QMessageBox::Information);
+        if (auto *time = control<QWidget>(*this, pair.time))
+            time->setFocus();
+        return true;
+    };
+    return refuse(kLra, QStringLiteral("Please input the time Recorded in LRA Logbook.")) ||
+           refuse(kSubmitted, QStringLiteral("Please input the sample submitted time."));
+}
+
 bool ResultForm::isOurs(QObject *object) const
 {
     auto *w = qobject_cast<QWidget *>(object);
@@ -358,6 +381,11 @@ bool ResultForm::eventFilter(QObject *watched, QEvent *event)
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason)
             validateAccessionNumber();
+    }
+    if (event->type() == QEvent::FocusOut && asksForPickerTimes() && isOurs(watched) && isVisible()) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason)
+            checkPickerTime(watched);
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -20,9 +20,9 @@ class QKeyEvent;
 namespace corvane {
 
 struct ScreenTraits;
+class frmMedTech;
 class ResultFields;
 class ReagentState;
-class frmMedTech;
 
 // The date-time texts of the picker pairs, built once per save.
 struct SaveTexts {
@@ -96,12 +96,6 @@ protected:
     virtual void prepareSignOff(frmMedTech &signOff);
     // Whether the running command verifies (Verify and Print).
     bool withVerifier() const { return m_withVerifier; }
-    // Runs a screen event's work: an error closes the screen and reaches the host from showModal.
-    template<class F>
-    void guarded(F &&work)
-    {
-        m_errors.run(*this, std::forward<F>(work));
-    }
     // Step 7: the prompt when the accession number is left empty.
     virtual QString accessionPrompt() const = 0;
     // A key on one of the screen's controls, before the shared keys; true when it was handled.
@@ -122,6 +116,17 @@ protected:
     static constexpr PickerPair kSubmitted{"dtSubmitted", "dtSubmittedTime"};
     static constexpr PickerPair kLra{"dtLRADate", "dtLRATime"};
     static constexpr PickerPair kFinished{"dtFinishedDate", "dtFinishedTime"};
+    // Leaving the LRA or submitted time while it still equals the result time is refused, so
+    // that the technologist records it (screens that ask for these times say so).
+    virtual bool asksForPickerTimes() const { return false; }
+    // One of the screen's own events: an error closes the screen and reaches the host.
+    template <class F>
+    void guarded(F &&work)
+    {
+        m_errors.run(*this, std::forward<F>(work));
+    }
+    // The server clock ("Select getdate() as DateToday").
+    QDateTime serverNow() const;
     // The pair as one value; invalid when the screen lacks the pair.
     QDateTime pickerValue(const PickerPair &pair) const;
     void setPickerPair(const PickerPair &pair, const QDateTime &at);
@@ -131,6 +136,7 @@ protected:
 private:
     void Form_Load();
     bool validateAccessionNumber();
+    bool checkPickerTime(QObject *watched);
     SaveTexts buildSaveTexts() const;
     void setAllPickers(const QDateTime &at);
     bool isOurs(QObject *object) const;

@@ -5,6 +5,9 @@
 #include "forms/pathology/frmbethesda.h"
 #include "forms/pathology/frmcytology.h"
 #include "forms/pathology/frmhistopath.h"
+#include "forms/microscopy/frmfecalysis.h"
+#include "forms/microscopy/frmstool.h"
+#include "forms/microscopy/frmurinalysis.h"
 
 namespace corvane {
 
@@ -23,6 +26,9 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmHistopath"), maker<frmHistopath>());
     visit(QStringLiteral("frmCytology"), maker<frmCytology>());
     visit(QStringLiteral("frmBethesda"), maker<frmBethesda>());
+    visit(QStringLiteral("frmUrinalysis"), maker<frmUrinalysis>());
+    visit(QStringLiteral("frmFecalysis"), maker<frmFecalysis>());
+    visit(QStringLiteral("frmStool"), maker<frmStool>());
 }
 
 } // namespace corvane

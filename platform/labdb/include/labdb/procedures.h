@@ -66,6 +66,7 @@ void registerReagentProcedures(ProcedureRegistry &r);
 void registerSignOffProcedures(ProcedureRegistry &r);
 void registerResultProcedures(ProcedureRegistry &r);
 void registerPathologyProcedures(ProcedureRegistry &r);
+void registerMicroscopyProcedures(ProcedureRegistry &r);
 
 // Helpers for procedures.
 // Parses the date-time texts the component sends ("03/07/2026 02:05 PM", "3/7/2026 2:05:00 PM",
