@@ -15,9 +15,12 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <functional>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMap>
 #include <QMessageBox>
 #include <QProcessEnvironment>
 #include <QTextStream>
@@ -64,28 +67,57 @@ int runWorklist(int argc, char *argv[])
     return QApplication::exec();
 }
 
-// Grabs each modal window to DIR/<name>.png and closes it; message boxes are answered OK.
+// Grabs each modal window to DIR/<name><suffix>.png and closes it; message boxes are answered OK.
+// The suffix names the screen's state ("-new" for an open request); windows the screen opens keep
+// their plain name.
 class ScreenshotSeam : public corvane::IUiSeam {
 public:
     explicit ScreenshotSeam(QDir folder) : m_folder(std::move(folder)) {}
+    void setSuffix(QString suffix) { m_suffix = std::move(suffix); }
+    // Run once on the next window of that name after it is pictured, before it closes.
+    void onWindow(const QString &name, std::function<void(QDialog &)> action) { m_actions.insert(name, std::move(action)); }
+
     QMessageBox::StandardButton message(const corvane::MessageRequest &) override { return QMessageBox::Ok; }
     int modal(QDialog &dialog) override
     {
+        const bool outer = m_depth++ == 0;
         dialog.show();
+        dialog.activateWindow();
         QApplication::processEvents();
-        const QString file = m_folder.filePath(dialog.objectName() + QStringLiteral(".png"));
+        const QString file = m_folder.filePath(dialog.objectName() + (outer ? m_suffix : QString()) + QStringLiteral(".png"));
         if (dialog.grab().save(file))
             QTextStream(stdout) << file << '\n';
+        if (const auto action = m_actions.take(dialog.objectName()))
+            action(dialog);
         dialog.reject();
+        --m_depth;
         return dialog.result();
     }
 
 private:
     QDir m_folder;
+    QString m_suffix;
+    QMap<QString, std::function<void(QDialog &)>> m_actions;
+    int m_depth = 0;
 };
 
+// F10 on the worked creatinine's clearance row (its second row) opens the computation dialog.
+void pressComputeOnClearance(QDialog &screen)
+{
+    auto *grid = screen.findChild<QWidget *>(QStringLiteral("grdEntry"));
+    if (!grid)
+        return;
+    grid->setFocus();
+    grid->setProperty("Row", 2);
+    grid->setProperty("col", 3);
+    QApplication::processEvents();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : grid, &press);
+}
+
 // Renders the worklist and every result-entry screen that exists, each opened on a demo
-// request whose exam leads to it, to PNG files without a display.
+// request whose exam leads to it, filled from a stored result and new, to PNG files without a
+// display.
 int screenshots(int argc, char *argv[], const QString &folder)
 {
     if (folder.isEmpty()) {
@@ -109,7 +141,6 @@ int screenshots(int argc, char *argv[], const QString &folder)
         component.setCanVerify(true);
         ScreenshotSeam seam(dir);
         corvane::ScopedUiSeam scoped(seam);
-        // A request with a stored result shows the screen filled; open ones come after.
         struct Row {
             QString request, formType, valueType;
             bool stored;
@@ -122,15 +153,33 @@ int screenshots(int argc, char *argv[], const QString &folder)
                          rs.field(QStringLiteral("FormType")).toStringOr(),
                          rs.field(QStringLiteral("ValueType")).toStringOr(),
                          rs.field(QStringLiteral("HasResult")).toStringOr() == QLatin1String("Y")});
-        std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) { return a.stored && !b.stored; });
+        // Each screen once filled (a stored result) and once new.
         QStringList done;
-        for (const Row &row : rows) {
+        const auto show = [&](const Row &row, const QString &suffix) {
             const corvane::Dispatch d = corvane::chooseScreen(row.formType, row.valueType, 0);
-            if (d.kind != corvane::Dispatch::Kind::Screen || done.contains(d.screen) ||
+            const QString key = d.screen + suffix;
+            if (d.kind != corvane::Dispatch::Kind::Screen || done.contains(key) ||
                 !corvane::ScreenFactory::isRegistered(d.screen))
-                continue;
-            done << d.screen;
+                return;
+            done << key;
+            seam.setSuffix(suffix);
             QString request = row.request;
+            qint16 selector = 0;
+            component.Show_ResultEntry(request, selector);
+        };
+        for (const Row &row : rows) {
+            if (row.stored)
+                show(row, QString());
+        }
+        for (const Row &row : rows) {
+            if (!row.stored)
+                show(row, QStringLiteral("-new"));
+        }
+        // The computation dialog, which only F10 on a clearance or urine protein row opens.
+        if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues"))) {
+            seam.setSuffix(QStringLiteral("-clearance"));
+            seam.onWindow(QStringLiteral("frmWithNormalValues"), &pressComputeOnClearance);
+            QString request = QStringLiteral("R2603162");
             qint16 selector = 0;
             component.Show_ResultEntry(request, selector);
         }

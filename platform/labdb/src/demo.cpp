@@ -380,6 +380,7 @@ void loadDemoData(Driver &db)
     loadReagentDemo(db);
     loadSignOffDemo(db);
     loadResultDemo(db);
+    loadChemistryDemo(db);
     tx.commit();
 }
 

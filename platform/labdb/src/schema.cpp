@@ -297,6 +297,12 @@ void createResultTables(Driver &db)
         db.runScript(db.createTableSql(table));
 }
 
+void createChemistryTables(Driver &db)
+{
+    for (const TableDef &table : chemistryTables())
+        db.runScript(db.createTableSql(table));
+}
+
 using Step = void (*)(Driver &);
 
 const std::vector<Step> &steps()
@@ -305,6 +311,7 @@ const std::vector<Step> &steps()
         &createInitialSchema, // 1
         &createServiceTables, // 2
         &createResultTables,  // 3
+        &createChemistryTables, // 4
     };
     return all;
 }

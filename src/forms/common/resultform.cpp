@@ -9,6 +9,7 @@
 #include "services/reports/reports.h"
 #include "services/signoff/frmmedtech.h"
 #include "services/ui/messagebox.h"
+#include "session/errors.h"
 #include "session/sessioncontext.h"
 
 #include <QAbstractButton>
@@ -136,6 +137,7 @@ void ResultForm::Fill_Results()
         }
         Recordset now = s.db().query(Command("Select getdate() as DateToday"));
         setAllPickers(now.field(QStringLiteral("DateToday")).toDateTime());
+        fillNewResult();
         return;
     }
     if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
@@ -177,6 +179,18 @@ Command ResultForm::hcodesQuery()
 {
     return Command("LABORATORY..Lab_GetResultHcodes  '") << SessionContext::current().RequestNum << "'";
 }
+
+Command ResultForm::saveCommand(int, const SaveTexts &) const
+{
+    throw ComponentError(QStringLiteral("The screen %1 has no save command.").arg(m_name));
+}
+
+void ResultForm::executeSave(Connection &db, int flag, const SaveTexts &texts)
+{
+    db.execute(saveCommand(flag, texts));
+}
+
+void ResultForm::fillNewResult() {}
 
 bool ResultForm::keyHook(QObject *, QKeyEvent *)
 {
@@ -245,7 +259,7 @@ bool ResultForm::Save_Entries()
         const auto *accession = control<QLineEdit>(*this, "txtAccNum");
         const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, pickerValue(kSubmitted),
                                               pickerValue(kFinished), accession ? accession->text() : QString());
-        db.execute(saveCommand(flag, texts));
+        executeSave(db, flag, texts);
 
         if (m_withVerifier && !s.VerifyMode)
             recordVerification();

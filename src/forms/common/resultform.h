@@ -21,6 +21,7 @@ namespace corvane {
 struct ScreenTraits;
 class ResultFields;
 class ReagentState;
+class Connection;
 
 // The date-time texts of the picker pairs, built once per save.
 struct SaveTexts {
@@ -71,7 +72,14 @@ protected:
     // Step 5.4: the result fields from the stored row.
     virtual void fillResultFields(const Recordset &row) = 0;
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
-    virtual Command saveCommand(int flag, const SaveTexts &texts) const = 0;
+    virtual Command saveCommand(int flag, const SaveTexts &texts) const;
+    // Step 9.7 as run inside the save transaction. Screens that save several rows (one command per
+    // grid row) override this instead of saveCommand.
+    virtual void executeSave(Connection &db, int flag, const SaveTexts &texts);
+    // Step 5.3: after the pickers took the server clock, for screens that show an empty format.
+    virtual void fillNewResult();
+    // Whether the running save was started by Verify or Print.
+    bool withVerifier() const { return m_withVerifier; }
     // Step 10.
     virtual ReportRequest report() const = 0;
     // Step 7: the prompt when the accession number is left empty.

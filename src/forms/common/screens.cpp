@@ -1,5 +1,6 @@
 #include "forms/common/screens.h"
 
+#include "forms/chemistry/frmwithnormalvalues.h"
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
 
@@ -17,6 +18,7 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
 {
     visit(QStringLiteral("frmAPTT"), maker<frmAPTT>());
     visit(QStringLiteral("frmABG"), maker<frmABG>());
+    visit(QStringLiteral("frmWithNormalValues"), maker<frmWithNormalValues>());
 }
 
 } // namespace corvane
