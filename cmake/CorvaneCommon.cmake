@@ -18,3 +18,11 @@ find_program(CCACHE_PROGRAM ccache)
 if(CCACHE_PROGRAM)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
+
+# AddressSanitizer and UndefinedBehaviorSanitizer for the whole tree (CI runs every test once so).
+option(CORVANE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(CORVANE_SANITIZE)
+  target_compile_options(corvane_common INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(corvane_common INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12, as root) and builds into ./build. Safe to run again.
+# CORVANE_WERROR=ON|OFF and BUILD_TYPE change the build's settings; left unset, an existing build
+# keeps its own, so the demo and the tests share one build. BUILD_DIR and CORVANE_SANITIZE=ON make
+# a second, sanitized build beside it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,5 +21,13 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" -DCORVANE_WERROR="${CORVANE_WERROR:-OFF}" >/dev/null
-cmake --build build
+build="${BUILD_DIR:-build}"
+args=(-S . -B "$build" -G Ninja)
+if [ ! -f "$build/CMakeCache.txt" ] || [ -n "${BUILD_TYPE:-}" ]; then
+  args+=(-DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}")
+fi
+[ -n "${CORVANE_WERROR:-}" ] && args+=(-DCORVANE_WERROR="$CORVANE_WERROR")
+[ -n "${CORVANE_SANITIZE:-}" ] && args+=(-DCORVANE_SANITIZE="$CORVANE_SANITIZE")
+[ -n "${CORVANE_BENCH:-}" ] && args+=(-DCORVANE_BENCH="$CORVANE_BENCH")
+cmake "${args[@]}" >/dev/null
+cmake --build "$build"

@@ -3,12 +3,9 @@
 #include "services/database/connection.h"
 
 #include <labdb/driver.h>
-#include <labdb/schema.h>
 
-#include <QDir>
 #include <QSettings>
 #include <QTextStream>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -81,33 +78,6 @@ QString connectionStringFor(const QString &dataSource)
     cs += user.isEmpty() ? QStringLiteral(";Integrated Security=SSPI")
                          : QStringLiteral(";User ID=") + user + QStringLiteral(";Password =") + password;
     return cs + QStringLiteral(";Persist Security Info=False;Initial Catalog=LABORATORY;Data Source=") + server;
-}
-
-int initDemo(const QStringList &args)
-{
-    if (args.size() != 1) {
-        err() << "usage: labhost init-demo DIR\n";
-        return 2;
-    }
-    const QString folder = QDir(args[0]).absolutePath();
-    try {
-        std::unique_ptr<labdb::Driver> db = labdb::openSqlite(folder.toStdString(), true);
-        labdb::upgradeSchema(*db);
-        labdb::loadDemoData(*db);
-    } catch (const std::exception &e) {
-        err() << "Cannot create the demo database in " << folder << ": " << e.what() << '\n';
-        return 1;
-    }
-    QSettings s = userSettings();
-    s.beginGroup(QStringLiteral("Connection"));
-    s.setValue(QStringLiteral("User"), QString());
-    s.setValue(QStringLiteral("Password"), QString());
-    s.setValue(QStringLiteral("Server"), QUrl::fromLocalFile(folder).toString());
-    s.setValue(QStringLiteral("Database"), QStringLiteral("LABORATORY"));
-    s.endGroup();
-    s.sync();
-    out() << "Demo database ready in " << folder << "\nConnection settings written to " << s.fileName() << '\n';
-    return 0;
 }
 
 int sqlConsole(const QStringList &args)

@@ -2,25 +2,16 @@
 
 #include "console.h"
 #include "print.h"
+#include "screenshots.h"
 #include "scriptrunner.h"
+#include "sitetools.h"
 #include "mainwindow.h"
 
-#include "host/clsresultentry.h"
-#include "host/dispatch.h"
-#include "host/screenfactory.h"
 #include "services/database/connection.h"
-#include "services/ui/messagebox.h"
-#include "session/sessioncontext.h"
 
 #include <QApplication>
 
-#include <algorithm>
-#include <functional>
-#include <QDialog>
-#include <QDir>
 #include <QFile>
-#include <QKeyEvent>
-#include <QMap>
 #include <QMessageBox>
 #include <QProcessEnvironment>
 #include <QTextStream>
@@ -28,11 +19,14 @@
 namespace {
 
 constexpr auto kUsage = "usage:\n"
-                        "  labhost                                  the worklist (needs a display)\n"
-                        "  labhost init-demo DIR                    create the demo database in DIR\n"
-                        "  labhost sql [--source DATASOURCE] CMD    run one database command\n"
-                        "  labhost screenshots DIR                  render the windows to PNG files\n"
-                        "  labhost run SCRIPT                       play a scripted session headless\n"
+                        "  labhost                                        the worklist (needs a display)\n"
+                        "  labhost init {DIR | --source DATASOURCE}       create or upgrade the schema\n"
+                        "  labhost init-demo {DIR | --source DATASOURCE}  the schema and the demo data\n"
+                        "  labhost export DIR [--source DATASOURCE]       the master tables as CSV files\n"
+                        "  labhost import DIR [--source DATASOURCE]       check the CSV files, then replace\n"
+                        "  labhost sql [--source DATASOURCE] CMD          run one database command\n"
+                        "  labhost screenshots DIR                        render the windows to PNG files\n"
+                        "  labhost run SCRIPT                             play a scripted session headless\n"
                         "  labhost print --request R --layout NAME --pdf FILE [--source DATASOURCE]\n";
 
 // Without a display Qt would abort; say what to do instead.
@@ -67,129 +61,6 @@ int runWorklist(int argc, char *argv[])
     return QApplication::exec();
 }
 
-// Grabs each modal window to DIR/<name><suffix>.png and closes it; message boxes are answered OK.
-// The suffix names the screen's state ("-new" for an open request); windows the screen opens keep
-// their plain name.
-class ScreenshotSeam : public corvane::IUiSeam {
-public:
-    explicit ScreenshotSeam(QDir folder) : m_folder(std::move(folder)) {}
-    void setSuffix(QString suffix) { m_suffix = std::move(suffix); }
-    // Run once on the next window of that name after it is pictured, before it closes.
-    void onWindow(const QString &name, std::function<void(QDialog &)> action) { m_actions.insert(name, std::move(action)); }
-
-    QMessageBox::StandardButton message(const corvane::MessageRequest &) override { return QMessageBox::Ok; }
-    int modal(QDialog &dialog) override
-    {
-        const bool outer = m_depth++ == 0;
-        dialog.show();
-        dialog.activateWindow();
-        QApplication::processEvents();
-        const QString file = m_folder.filePath(dialog.objectName() + (outer ? m_suffix : QString()) + QStringLiteral(".png"));
-        if (dialog.grab().save(file))
-            QTextStream(stdout) << file << '\n';
-        if (const auto action = m_actions.take(dialog.objectName()))
-            action(dialog);
-        dialog.reject();
-        --m_depth;
-        return dialog.result();
-    }
-
-private:
-    QDir m_folder;
-    QString m_suffix;
-    QMap<QString, std::function<void(QDialog &)>> m_actions;
-    int m_depth = 0;
-};
-
-// F10 on the worked creatinine's clearance row (its second row) opens the computation dialog.
-void pressComputeOnClearance(QDialog &screen)
-{
-    auto *grid = screen.findChild<QWidget *>(QStringLiteral("grdEntry"));
-    if (!grid)
-        return;
-    grid->setFocus();
-    grid->setProperty("Row", 2);
-    grid->setProperty("col", 3);
-    QApplication::processEvents();
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier);
-    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : grid, &press);
-}
-
-// Renders the worklist and every result-entry screen that exists, each opened on a demo
-// request whose exam leads to it, filled from a stored result and new, to PNG files without a
-// display.
-int screenshots(int argc, char *argv[], const QString &folder)
-{
-    if (folder.isEmpty()) {
-        QTextStream(stderr) << "usage: labhost screenshots DIR\n";
-        return 2;
-    }
-    if (!haveDisplay())
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QDir dir(folder);
-    dir.mkpath(QStringLiteral("."));
-    try {
-        labhost::MainWindow window(corvane::Connection::open(labhost::connectionStringFor(QString())));
-        window.resize(1100, 640);
-        window.show();
-        QApplication::processEvents();
-        window.grab().save(dir.filePath(QStringLiteral("labhost-worklist.png")));
-
-        corvane::clsResultEntry component;
-        component.setEmployeeCode(QStringLiteral("0101"));
-        component.setCanVerify(true);
-        ScreenshotSeam seam(dir);
-        corvane::ScopedUiSeam scoped(seam);
-        struct Row {
-            QString request, formType, valueType;
-            bool stored;
-        };
-        QList<Row> rows;
-        corvane::Recordset rs = corvane::SessionContext::current().db().query(
-            corvane::Command("Lab_Host_GetWorklist '") << QString() << "'");
-        for (; !rs.eof(); rs.moveNext())
-            rows.append({rs.field(QStringLiteral("RequestNum")).toString(),
-                         rs.field(QStringLiteral("FormType")).toStringOr(),
-                         rs.field(QStringLiteral("ValueType")).toStringOr(),
-                         rs.field(QStringLiteral("HasResult")).toStringOr() == QLatin1String("Y")});
-        // Each screen once filled (a stored result) and once new.
-        QStringList done;
-        const auto show = [&](const Row &row, const QString &suffix) {
-            const corvane::Dispatch d = corvane::chooseScreen(row.formType, row.valueType, 0);
-            const QString key = d.screen + suffix;
-            if (d.kind != corvane::Dispatch::Kind::Screen || done.contains(key) ||
-                !corvane::ScreenFactory::isRegistered(d.screen))
-                return;
-            done << key;
-            seam.setSuffix(suffix);
-            QString request = row.request;
-            qint16 selector = 0;
-            component.Show_ResultEntry(request, selector);
-        };
-        for (const Row &row : rows) {
-            if (row.stored)
-                show(row, QString());
-        }
-        for (const Row &row : rows) {
-            if (!row.stored)
-                show(row, QStringLiteral("-new"));
-        }
-        // The computation dialog, which only F10 on a clearance or urine protein row opens.
-        if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues"))) {
-            seam.setSuffix(QStringLiteral("-clearance"));
-            seam.onWindow(QStringLiteral("frmWithNormalValues"), &pressComputeOnClearance);
-            QString request = QStringLiteral("R2603162");
-            qint16 selector = 0;
-            component.Show_ResultEntry(request, selector);
-        }
-    } catch (const std::exception &e) {
-        QTextStream(stderr) << "labhost: " << e.what() << '\n';
-        return 1;
-    }
-    return 0;
-}
-
 // Plays a script of user actions headless; the log goes to standard output.
 int runScript(int argc, char *argv[], const QString &file)
 {
@@ -221,11 +92,19 @@ int main(int argc, char *argv[])
         return labhost::printCommand(args.mid(1));
     if (command == QLatin1String("run"))
         return runScript(argc, argv, args.value(1));
-    if (command == QLatin1String("screenshots"))
-        return screenshots(argc, argv, args.value(1));
-    if (command == QLatin1String("init-demo") || command == QLatin1String("sql")) {
+    if (command == QLatin1String("screenshots")) {
+        if (args.value(1).isEmpty()) {
+            QTextStream(stderr) << "usage: labhost screenshots DIR\n";
+            return 2;
+        }
+        if (!haveDisplay())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return labhost::screenshots(argc, argv, args.value(1));
+    }
+    if (command == QLatin1String("sql") || labhost::isSiteTool(command)) {
         QCoreApplication app(argc, argv);
-        return command == QLatin1String("sql") ? labhost::sqlConsole(args.mid(1)) : labhost::initDemo(args.mid(1));
+        return command == QLatin1String("sql") ? labhost::sqlConsole(args.mid(1))
+                                               : labhost::siteTool(command, args.mid(1));
     }
     QTextStream(stderr) << kUsage;
     return command == QLatin1String("--help") ? 0 : 2;

@@ -9,6 +9,7 @@
 #include <QTextStream>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -19,6 +20,8 @@ class clsResultEntry;
 
 namespace labhost {
 
+struct CellName;
+
 class ScriptRunner : public corvane::IUiSeam {
 public:
     explicit ScriptRunner(QTextStream &log);
@@ -27,21 +30,34 @@ public:
     // Runs the whole script; true when every step ran and every expectation held.
     bool run(const QString &script);
 
+    // Plays the script against a window the caller owns, run modally as the component runs its
+    // windows; lines after the window closes run as usual. For windows no request opens.
+    bool run(const QString &script, QDialog &window);
+
     QMessageBox::StandardButton message(const corvane::MessageRequest &request) override;
     int modal(QDialog &dialog) override;
+    std::optional<QString> input(const corvane::InputRequest &request) override;
 
     struct Line {
         int number = 0;
         QString window; // "frmMedTech" in "frmMedTech: click cmdFinish"
         QString verb;
         QStringList args;
+        QList<bool> quoted; // per argument: written in quotes
         QString source;
     };
     // Splits one script line; quoted arguments may hold blanks ("" for a quote inside).
     static Line parseLine(int number, const QString &text);
 
 private:
+    void load(const QString &script);
     void runTopLevel(const Line &line);
+    // pause and touch, at top level and inside windows alike; false for other verbs.
+    bool runSignal(const Line &line);
+    void actOnCell(const Line &line, QWidget &window, const CellName &name);
+    void choose(const Line &line, QWidget *w, const QString &value);
+    void openTab(const Line &line, QWidget *w, const QString &page);
+    const Line *takeAnswer();
     void act(const Line &line, QWidget &window);
     QWidget *control(const Line &line, QWidget &window, const QString &name);
     void fail(const Line &line, const QString &why);
@@ -56,7 +72,8 @@ private:
 };
 
 // Control text as the script compares it: text boxes, combos, check boxes "on"/"off", pickers in
-// "MM/dd/yyyy" and "hh:mm AP".
+// "MM/dd/yyyy" and "hh:mm AP", lists their current entry, tab controls their page's caption, any
+// other control its user property.
 QString controlValue(const QWidget &w);
 
 } // namespace labhost

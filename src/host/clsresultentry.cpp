@@ -55,8 +55,10 @@ clsResultEntry::clsResultEntry(QObject *parent) : QObject(parent)
     if (!ctx.Settings)
         ctx.Settings = std::make_unique<ConnSettings>();
     const bool opened = !ctx.Connection;
-    if (opened)
+    if (opened) {
         ctx.Connection = Connection::open(ctx.Settings->connStr(regString, QStringLiteral("LABORATORY")));
+        ctx.Connection->setAuditUser(ctx.EmployeeCode);
+    }
     try {
         createCodeSearch(ctx);
     } catch (...) {
@@ -104,7 +106,11 @@ void clsResultEntry::setEntryMode(qint16 value)
 
 void clsResultEntry::setEmployeeCode(const QString &value)
 {
-    SessionContext::current().EmployeeCode = value;
+    // Every change the component makes from now on is recorded as this employee's.
+    SessionContext &ctx = SessionContext::current();
+    ctx.EmployeeCode = value;
+    if (ctx.Connection)
+        ctx.Connection->setAuditUser(value);
 }
 
 void clsResultEntry::setEmployeeName(const QString &value)

@@ -63,15 +63,49 @@ Command lastEditCommand(const QString &requestNum, const QString &employeeCode)
     return Command("Laboratory..Lab_ResultSaveLastEdit '") << requestNum << "', '" << employeeCode << "'";
 }
 
+namespace {
+
+// Rows written before versions were kept read as never saved since.
+int rowVersionOf(const Recordset &rs)
+{
+    const Field f = rs.field(QStringLiteral("RowVersion"));
+    return f.isNull() ? 0 : f.toInt();
+}
+
+QString someoneElseSaved(const QString &requestNum, const Recordset &row)
+{
+    QString who = row.field(QStringLiteral("SavedBy")).toStringOr();
+    const QString name = row.field(QStringLiteral("SavedByName")).toStringOr().trimmed();
+    if (!name.isEmpty() && name != QLatin1String(","))
+        who += QStringLiteral(" (") + name + QLatin1Char(')');
+    if (who.isEmpty())
+        who = QStringLiteral("another user");
+    const Field at = row.field(QStringLiteral("SavedAt"));
+    const QString when = at.isNull() ? QStringLiteral("an unknown time")
+                                     : QLocale::c().toString(at.toDateTime(), QStringLiteral("MM/dd/yyyy hh:mm AP"));
+    return QStringLiteral("Request %1 was saved by %2 at %3 on another workstation while this screen was open. "
+                          "Your entries were not saved; close and open the request again.")
+        .arg(requestNum, who, when);
+}
+
+} // namespace
+
 int SaveToLogbookIfFirst(Connection &conn, const QString &requestNum, const QString &employeeCode,
                          const QDateTime &submitted, const QDateTime &finished, const QString &accessionNum,
-                         const LogbookExtra &extra)
+                         const LogbookExtra &extra, std::optional<int> seenVersion)
 {
     // Outside a transaction the test and the insert could be split by another workstation's save.
     if (!conn.inTransaction())
         throw ComponentError(QStringLiteral("The logbook decision must run inside the save transaction."));
-    if (logbookHasRow(conn, requestNum, LogbookSpelling::MixedCase))
+    // Saves of one request take turns from here to their commit, so the test below sees the last one.
+    conn.serializeSavesOf(requestNum);
+    Recordset rs = conn.query(logbookQuery(requestNum, LogbookSpelling::MixedCase));
+    const int current = rs.eof() ? 0 : rowVersionOf(rs);
+    if (seenVersion && *seenVersion != current && !rs.eof())
+        throw SavedElsewhereError(someoneElseSaved(requestNum, rs));
+    if (!rs.eof())
         return 1;
+    rs.close();
     conn.execute(logbookInsertCommand(requestNum, employeeCode, submitted, finished, accessionNum, extra));
     return 0;
 }
@@ -108,6 +142,9 @@ void LoadResultHeader(SessionContext &session)
         h.Method = rs.field(QStringLiteral("Method")).toString();
         h.DateFinished = rs.field(QStringLiteral("DateFinished")).toDateTime();
         h.InstrumentID = rs.field(QStringLiteral("InstrumentID")).toStringOr();
+        h.RowVersion = rowVersionOf(rs);
+    } else {
+        session.StoredResultHeader.RowVersion = 0;
     }
     rs.close();
 }

@@ -3,9 +3,12 @@
 // Its row tells a save whether it is the first; it also carries the stored result header.
 
 #include "services/database/command.h"
+#include "session/errors.h"
 
 #include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 namespace corvane {
 
@@ -45,12 +48,21 @@ Command verifyResultsCommand(const QString &requestNum, const QString &employeeC
 // Sent by the AFB screen before it saves over an existing result.
 Command lastEditCommand(const QString &requestNum, const QString &employeeCode);
 
+// Another workstation saved the request after this screen read it; nothing of this save is kept.
+class SavedElsewhereError : public ComponentError {
+public:
+    using ComponentError::ComponentError;
+};
+
 // The save decision, inside the caller's transaction: with no logbook row this is the first save,
 // so the row is written and the screen's save procedure gets flag 0; otherwise nothing is written
-// and the flag is 1. Throws ComponentError when no transaction is open.
+// and the flag is 1. Throws ComponentError when no transaction is open. With seenVersion (the
+// logbook row's version when the screen was filled, 0 for none) a row saved since then throws
+// SavedElsewhereError naming who saved it and when.
 int SaveToLogbookIfFirst(Connection &conn, const QString &requestNum, const QString &employeeCode,
                          const QDateTime &submitted, const QDateTime &finished, const QString &accessionNum,
-                         const LogbookExtra &extra = LogbookExtra::none());
+                         const LogbookExtra &extra = LogbookExtra::none(),
+                         std::optional<int> seenVersion = std::nullopt);
 
 // The verification mark, when the request is in the logbook; true when it was sent.
 bool RecordVerification(Connection &conn, const QString &requestNum, const QString &employeeCode);

@@ -70,6 +70,9 @@ struct StoredResultHeader {
     QString Method;
     QDateTime DateFinished;
     QString InstrumentID;
+    // Advanced by the server with every save of the request; 0 while nothing is stored. Unlike the
+    // fields above it always describes the request loaded last.
+    int RowVersion = 0;
 
     bool operator==(const StoredResultHeader &) const = default;
 };

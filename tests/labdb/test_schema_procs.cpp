@@ -260,10 +260,13 @@ TEST_P(SchemaProcsTest, LogbookInsertReadsBackAsTheStoredHeader)
     // The header loader does not trim; the server ignores trailing blanks like the original.
     const ResultSet h = run("Lab_FormMaker_GetResult 'R1 '");
     EXPECT_EQ(h.columns, (std::vector<std::string>{"lratime", "samplesubmitted", "ResultDate", "EntryMode", "Remarks",
-                                                   "AccessionNum", "Method", "DateFinished", "InstrumentID"}));
+                                                   "AccessionNum", "Method", "DateFinished", "InstrumentID",
+                                                   "RowVersion", "SavedBy", "SavedByName", "SavedAt"}));
     ASSERT_EQ(h.rows.size(), 1u);
+    // An employee the laboratory does not list saves under the code alone.
     EXPECT_EQ(h.rows[0], (labdb::Row{"2026-03-07 14:05:00", "2026-03-07 14:05:00", "2026-03-07 15:00:00", "0", "",
-                                     "ACC-0311", "", "2026-03-07 14:45:00", std::nullopt}));
+                                     "ACC-0311", "", "2026-03-07 14:45:00", std::nullopt, "1", "0102", std::nullopt,
+                                     "2026-03-07 15:00:00"}));
     EXPECT_TRUE(run("Lab_FormMaker_GetResult 'R2'").rows.empty());
 
     // Without dates the header is still full: the server's time stands in.

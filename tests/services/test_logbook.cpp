@@ -95,14 +95,18 @@ TEST_P(LogbookTest, StoredHeaderReplacesTheSessionEntryModeUntilAnotherDoes)
     const corvane::StoredResultHeader expected{
         QDateTime(QDate(2026, 3, 7), QTime(10, 15)), kSubmitted,          QDateTime(QDate(2026, 3, 7), QTime(11, 0)),
         2,                                          QStringLiteral("hemolysed"), QStringLiteral("A-0311"),
-        QStringLiteral("CLOTTING"),                 kFinished,           QString()};
+        QStringLiteral("CLOTTING"),                 kFinished,           QString(),
+        1};
     EXPECT_EQ(ctx.StoredResultHeader, expected);
     EXPECT_EQ(ctx.EntryMode, 2);
 
-    // Nothing stored: the previous header and entry mode stay.
+    // Nothing stored: the previous header and entry mode stay, but not its version: a save
+    // must find no row, or one written since this screen opened.
     ctx.RequestNum = QStringLiteral("R2603002");
     corvane::LoadResultHeader(ctx);
-    EXPECT_EQ(ctx.StoredResultHeader, expected);
+    corvane::StoredResultHeader kept = expected;
+    kept.RowVersion = 0;
+    EXPECT_EQ(ctx.StoredResultHeader, kept);
     EXPECT_EQ(ctx.EntryMode, 2);
 
     save("R2603002");
@@ -115,11 +119,12 @@ TEST_P(LogbookTest, NullInTheHeaderStopsTheLoadWhereItStands)
     // A logbook as an older server may hold it, without the defaults that keep ours free of Nulls.
     sql("DROP TABLE " + logbook());
     labdb::TableDef loose{labdb::Database::Laboratory, "tbLabLogbook", {}, {}};
-    for (const char *c : {"RequestNum", "Remarks", "AccessionNum", "Method", "InstrumentID"})
+    for (const char *c : {"RequestNum", "Remarks", "AccessionNum", "Method", "InstrumentID", "SavedBy", "SavedByName"})
         loose.columns.push_back({c, labdb::ColType::Text, false, {}});
-    for (const char *c : {"samplesubmitted", "DateFinished", "lratime", "ResultDate", "LoggedAt"})
+    for (const char *c : {"samplesubmitted", "DateFinished", "lratime", "ResultDate", "LoggedAt", "SavedAt"})
         loose.columns.push_back({c, labdb::ColType::DateTime, false, {}});
     loose.columns.push_back({"EntryMode", labdb::ColType::Int, false, {}});
+    loose.columns.push_back({"RowVersion", labdb::ColType::Int, false, {}});
     driver().runScript(driver().createTableSql(loose));
     sql("INSERT INTO " + logbook() + " (RequestNum, lratime, EntryMode, AccessionNum, Method)"
         " VALUES ('R2603001', '2026-03-07 08:30:00', 1, 'A-9', 'M')");

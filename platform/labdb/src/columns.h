@@ -42,4 +42,15 @@ inline ColumnDef serial(std::string name)
     return {std::move(name), ColType::Serial, false, {}};
 }
 
+// " NOT NULL DEFAULT ..." as every backend writes it.
+inline std::string columnConstraintSql(const ColumnDef &col)
+{
+    std::string sql;
+    if (col.notNull)
+        sql += " NOT NULL";
+    if (!col.defaultSql.empty())
+        sql += " DEFAULT " + col.defaultSql;
+    return sql;
+}
+
 } // namespace labdb::columns

@@ -3,6 +3,8 @@
 
 #include "labdb/driver.h"
 
+#include "columns.h"
+
 #include <libpq-fe.h>
 
 #include <memory>
@@ -11,6 +13,8 @@
 namespace labdb {
 
 namespace {
+
+using columns::columnConstraintSql;
 
 // The server clock, unless a test or a scripted run pinned it for this session.
 constexpr const char *kNowExpr =
@@ -175,6 +179,17 @@ public:
 
     std::string lockClause() const override { return " FOR UPDATE"; }
 
+    std::string addColumnSql(Database db, std::string_view table, const ColumnDef &col) const override
+    {
+        return "ALTER TABLE " + qualify(db, table) + " ADD COLUMN IF NOT EXISTS " + col.name + " " +
+               columnTypeSql(col.type) + columnConstraintSql(col);
+    }
+
+    void lockKey(const std::string &key) override
+    {
+        run("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))", {key});
+    }
+
     std::string createTableSql(const TableDef &table) const override
     {
         std::string sql = "CREATE TABLE IF NOT EXISTS " + qualify(table.db, table.name) + " (";
@@ -186,10 +201,7 @@ public:
             sql += col.name + " " + columnTypeSql(col.type);
             if (col.type == ColType::Serial && table.primaryKey.empty())
                 sql += " PRIMARY KEY";
-            if (col.notNull)
-                sql += " NOT NULL";
-            if (!col.defaultSql.empty())
-                sql += " DEFAULT " + col.defaultSql;
+            sql += columnConstraintSql(col);
         }
         if (!table.primaryKey.empty()) {
             sql += ", PRIMARY KEY (";

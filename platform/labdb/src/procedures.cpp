@@ -1,5 +1,7 @@
 #include "labdb/procedures.h"
 
+#include "labdb/session.h"
+
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -124,6 +126,11 @@ const ProcedureRegistry &procedures()
         return r;
     }();
     return registry;
+}
+
+void ProcCall::savesResultOf(const std::string &requestNum) const
+{
+    session.noteSavedResult(requestNum);
 }
 
 std::string ProcCall::arg(std::size_t i) const

@@ -153,11 +153,13 @@ ResultSet formMakerGetResult(ProcCall &call)
         "SELECT COALESCE(lratime, samplesubmitted, ResultDate, LoggedAt, " + now + "), "
         "COALESCE(samplesubmitted, ResultDate, LoggedAt, " + now + "), "
         "COALESCE(ResultDate, LoggedAt, " + now + "), EntryMode, Remarks, AccessionNum, Method, "
-        "COALESCE(DateFinished, ResultDate, LoggedAt, " + now + "), InstrumentID FROM " +
+        "COALESCE(DateFinished, ResultDate, LoggedAt, " + now + "), InstrumentID, RowVersion, SavedBy, SavedByName, "
+        "SavedAt FROM " +
             call.t(Database::Laboratory, "tbLabLogbook") + " WHERE RequestNum = ?",
         {keyArg(call, 0)});
     rs.columns = {"lratime",      "samplesubmitted", "ResultDate", "EntryMode",   "Remarks",
-                  "AccessionNum", "Method",          "DateFinished", "InstrumentID"};
+                  "AccessionNum", "Method",          "DateFinished", "InstrumentID", "RowVersion",
+                  "SavedBy",      "SavedByName",     "SavedAt"};
     return rs;
 }
 
@@ -187,6 +189,7 @@ ResultSet saveToLogbook(ProcCall &call)
                                     " ReaderID, ResultDate, LoggedAt) VALUES (?, ?, ?, ?, ?, ?, ?, " + now + ", " +
                                     now + ")",
                                 {requestNum, call.arg(1), call.arg(2), submitted, finished, call.arg(5), reader});
+        call.savesResultOf(requestNum);
         return ResultSet{{}, {}, rs.rowsAffected};
     } catch (const DbError &e) {
         if (e.kind() == DbError::Kind::Constraint)

@@ -28,6 +28,7 @@ struct ResultRowWrite {
 // what it carries. A first save over an existing row is refused: another workstation got there.
 void writeResultRow(ProcCall &call, const std::string &flag, const ResultRowWrite &w)
 {
+    call.savesResultOf(w.requestNum);
     const std::string table = call.t(Database::Laboratory, "tbLabResult");
     const bool exists = !call.sql("SELECT 1 FROM " + table + " WHERE RequestNum = ?", {w.requestNum}).rows.empty();
     if (flag == "0" && exists)

@@ -274,46 +274,47 @@ std::vector<TableDef> inventoryTables()
     return t;
 }
 
-void createInitialSchema(Driver &db)
-{
-    for (auto group : {laboratoryTables, patientTables, buildFileTables, inventoryTables}) {
-        for (const TableDef &table : group())
-            db.runScript(db.createTableSql(table));
-    }
-}
+using TableGroup = std::vector<TableDef> (*)();
 
-// The shared services' tables: reagents and inventory postings, sign-off and lookups.
-void createServiceTables(Driver &db)
-{
-    for (auto group : {reagentTables, signOffTables}) {
-        for (const TableDef &table : group())
-            db.runScript(db.createTableSql(table));
-    }
-}
+struct AddedColumn {
+    Database db;
+    const char *table;
+    ColumnDef column;
+};
 
-void createResultTables(Driver &db)
-{
-    for (const TableDef &table : resultTables())
-        db.runScript(db.createTableSql(table));
-}
-
-void createChemistryTables(Driver &db)
-{
-    for (const TableDef &table : chemistryTables())
-        db.runScript(db.createTableSql(table));
-}
-
-using Step = void (*)(Driver &);
+// What one upgrade step creates. The steps together are the schema's catalogue, so a table is
+// described once and both its creation and the tools that read its columns follow from it.
+struct Step {
+    std::vector<TableGroup> creates;
+    std::vector<AddedColumn> adds = {};
+};
 
 const std::vector<Step> &steps()
 {
     static const std::vector<Step> all{
-        &createInitialSchema, // 1
-        &createServiceTables, // 2
-        &createResultTables,  // 3
-        &createChemistryTables, // 4
+        {{laboratoryTables, patientTables, buildFileTables, inventoryTables}}, // 1
+        {{reagentTables, signOffTables}},                                     // 2: shared services
+        {{resultTables}},                                                     // 3: result-entry screens
+        // 4: every save of a request advances its logbook row's version, so a screen can tell
+        // that another workstation saved while it was open; who and when travel with it.
+        {{},
+         {{Database::Laboratory, "tbLabLogbook", integerNN("RowVersion")},
+          {Database::Laboratory, "tbLabLogbook", text("SavedBy")},
+          {Database::Laboratory, "tbLabLogbook", text("SavedByName")},
+          {Database::Laboratory, "tbLabLogbook", dateTime("SavedAt")}}},
+        {{chemistryTables}}, // 5: result formats and normal values of the chemistry screens
     };
     return all;
+}
+
+void runStep(Driver &db, const Step &step)
+{
+    for (TableGroup group : step.creates) {
+        for (const TableDef &table : group())
+            db.runScript(db.createTableSql(table));
+    }
+    for (const AddedColumn &add : step.adds)
+        db.runScript(db.addColumnSql(add.db, add.table, add.column));
 }
 
 std::string versionTableName(Driver &db)
@@ -350,6 +351,31 @@ void ensureVersionTable(Driver &db)
 }
 
 } // namespace
+
+const TableDef *tableDefinition(Database db, std::string_view table)
+{
+    static const std::vector<TableDef> catalogue = [] {
+        std::vector<TableDef> all{versionTable()};
+        for (const Step &step : steps()) {
+            for (TableGroup group : step.creates) {
+                for (TableDef &t : group())
+                    all.push_back(std::move(t));
+            }
+            for (const AddedColumn &add : step.adds) {
+                for (TableDef &t : all) {
+                    if (t.db == add.db && iequals(t.name, add.table))
+                        t.columns.push_back(add.column);
+                }
+            }
+        }
+        return all;
+    }();
+    for (const TableDef &t : catalogue) {
+        if (t.db == db && iequals(t.name, table))
+            return &t;
+    }
+    return nullptr;
+}
 
 int schemaVersion()
 {
@@ -388,7 +414,7 @@ void upgradeSchema(Driver &db)
             next = stored;
             continue;
         }
-        steps()[static_cast<std::size_t>(next - 1)](db);
+        runStep(db, steps()[static_cast<std::size_t>(next - 1)]);
         db.run("UPDATE " + name + " SET Version = ?", {std::to_string(next)});
         tx.commit();
     }

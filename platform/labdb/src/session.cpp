@@ -434,10 +434,24 @@ ResultSet Session::execute(const CommandText &command)
         return rs;
     }
     Transaction tx(*m_driver);
+    m_savedInTransaction.clear();
     ResultSet rs = run();
     audit(command);
     tx.commit();
+    m_savedInTransaction.clear();
     return rs;
+}
+
+void Session::noteSavedResult(const std::string &requestNum)
+{
+    if (!m_savedInTransaction.insert(requestNum).second)
+        return;
+    const std::string employee = m_driver->qualify(Database::Laboratory, "tbLabEmployee");
+    m_driver->run("UPDATE " + m_driver->qualify(Database::Laboratory, "tbLabLogbook") +
+                      " SET RowVersion = RowVersion + 1, SavedBy = ?, SavedAt = " + m_driver->nowExpr() +
+                      ", SavedByName = (SELECT LastName || ', ' || FirstName FROM " + employee +
+                      " WHERE EmployeeCode = ?) WHERE RequestNum = ?",
+                  {m_auditUser, m_auditUser, requestNum});
 }
 
 void Session::audit(const CommandText &command)
@@ -450,15 +464,18 @@ void Session::audit(const CommandText &command)
 void Session::begin()
 {
     m_driver->begin();
+    m_savedInTransaction.clear();
 }
 
 void Session::commit()
 {
     m_driver->commit();
+    m_savedInTransaction.clear();
 }
 
 void Session::rollback()
 {
+    m_savedInTransaction.clear();
     m_driver->rollback();
 }
 

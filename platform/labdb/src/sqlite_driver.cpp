@@ -4,6 +4,8 @@
 
 #include "labdb/driver.h"
 
+#include "columns.h"
+
 #include <sqlite3.h>
 
 #include <chrono>
@@ -15,6 +17,8 @@
 namespace labdb {
 
 namespace {
+
+using columns::columnConstraintSql;
 
 constexpr int kBusyTimeoutMs = 15000;
 
@@ -180,6 +184,15 @@ public:
     void pinClock(const std::optional<std::string> &isoTime) override { m_pinned = isoTime; }
     std::string lockClause() const override { return {}; }
 
+    std::string addColumnSql(Database db, std::string_view table, const ColumnDef &col) const override
+    {
+        return "ALTER TABLE " + qualify(db, table) + " ADD COLUMN " + col.name + " " + columnTypeSql(col.type) +
+               columnConstraintSql(col);
+    }
+
+    // BEGIN IMMEDIATE already makes every writer wait for the one before.
+    void lockKey(const std::string &) override {}
+
     std::string createTableSql(const TableDef &table) const override
     {
         std::string sql = "CREATE TABLE IF NOT EXISTS " + qualify(table.db, table.name) + " (";
@@ -189,10 +202,7 @@ public:
                 sql += ", ";
             first = false;
             sql += col.name + " " + columnTypeSql(col.type);
-            if (col.notNull)
-                sql += " NOT NULL";
-            if (!col.defaultSql.empty())
-                sql += " DEFAULT " + col.defaultSql;
+            sql += columnConstraintSql(col);
         }
         if (!table.primaryKey.empty()) {
             sql += ", PRIMARY KEY (";

@@ -128,6 +128,7 @@ void ResultForm::Fill_Results()
 {
     SessionContext &s = SessionContext::current();
     LoadResultHeader();
+    m_seenVersion = s.StoredResultHeader.RowVersion;
 
     Recordset rs = s.db().query(resultQuery());
     if (rs.eof()) {
@@ -258,7 +259,8 @@ bool ResultForm::Save_Entries()
 
         const auto *accession = control<QLineEdit>(*this, "txtAccNum");
         const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, pickerValue(kSubmitted),
-                                              pickerValue(kFinished), accession ? accession->text() : QString());
+                                              pickerValue(kFinished), accession ? accession->text() : QString(),
+                                              LogbookExtra::none(), m_seenVersion);
         executeSave(db, flag, texts);
 
         if (m_withVerifier && !s.VerifyMode)

@@ -120,6 +120,9 @@ private:
     const ScreenTraits *m_traits;
     bool m_loaded = false;
     bool m_withVerifier = false;
+    // The logbook row's version when the screen was filled: a save finding another one was
+    // overtaken by another workstation and is refused.
+    int m_seenVersion = 0;
     std::unique_ptr<ReagentState> m_reagents;
     // Errors of the screen's own events (a failing print, a failing search) close the screen and
     // reach the host from showModal, as they always did.

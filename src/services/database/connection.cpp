@@ -156,6 +156,11 @@ bool Connection::inTransaction() const
     return m_session->inTransaction();
 }
 
+void Connection::serializeSavesOf(const QString &requestNum)
+{
+    translatingErrors([&] { m_session->driver().lockKey("save:" + requestNum.trimmed().toUpper().toStdString()); });
+}
+
 void Connection::setAuditUser(const QString &employeeCode)
 {
     m_session->setAuditUser(employeeCode.toStdString());

@@ -58,6 +58,10 @@ public:
     void rollbackTrans();
     bool inTransaction() const;
 
+    // Inside a transaction: waits until no other workstation is saving this request, and keeps
+    // others waiting until this transaction ends.
+    void serializeSavesOf(const QString &requestNum);
+
     // The employee recorded in the audit trail with each change.
     void setAuditUser(const QString &employeeCode);
     // Called with the exact text of every command before it runs (scripted sessions log it).

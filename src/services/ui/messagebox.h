@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <optional>
+
 class QDialog;
 
 namespace corvane {
@@ -17,6 +19,12 @@ struct MessageRequest {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
 };
 
+struct InputRequest {
+    QString prompt;
+    QString title;
+    QString defaultText;
+};
+
 class IUiSeam {
 public:
     virtual ~IUiSeam() = default;
@@ -24,6 +32,9 @@ public:
     virtual QMessageBox::StandardButton message(const MessageRequest &request) = 0;
     // The dialog's result code (QDialog::Accepted / Rejected or a done() value).
     virtual int modal(QDialog &dialog) = 0;
+    // The text typed into an input box, nothing when it was cancelled. By default the box is a
+    // dialog like any other and goes through modal().
+    virtual std::optional<QString> input(const InputRequest &request);
 
 protected:
     IUiSeam() = default;
@@ -53,6 +64,16 @@ public:
     static QMessageBox::StandardButton show(const QString &text, const QString &title,
                                             QMessageBox::Icon icon = QMessageBox::NoIcon,
                                             QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+};
+
+class InputBox {
+public:
+    // The typed text; empty when the user cancels, as the screens have always read it.
+    static QString show(const QString &prompt, const QString &title = QString(),
+                        const QString &defaultText = QString());
+    // The typed text, or nothing when the user cancels.
+    static std::optional<QString> ask(const QString &prompt, const QString &title = QString(),
+                                      const QString &defaultText = QString());
 };
 
 // Runs the dialog modally and returns its result code.

@@ -8,6 +8,8 @@ void ScriptedUiSeam::clear()
 {
     m_answers.clear();
     m_messages.clear();
+    m_inputs.clear();
+    m_inputRequests.clear();
     m_dialogs.clear();
 }
 
@@ -33,6 +35,18 @@ int ScriptedUiSeam::modal(QDialog &dialog)
         return m_dialogHandler(dialog);
     dialog.reject();
     return dialog.result();
+}
+
+std::optional<QString> ScriptedUiSeam::input(const InputRequest &request)
+{
+    m_inputRequests.append(request);
+    if (m_inputs.empty())
+        return std::nullopt;
+    const auto [typed, text] = m_inputs.front();
+    m_inputs.pop_front();
+    if (!typed)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace corvane

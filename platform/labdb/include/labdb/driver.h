@@ -72,6 +72,11 @@ public:
     // Row lock for SELECT ... inside a transaction ("" where the whole database is locked anyway).
     virtual std::string lockClause() const = 0;
     virtual std::string createTableSql(const TableDef &table) const = 0;
+    // A column added to an existing table by a later schema step.
+    virtual std::string addColumnSql(Database db, std::string_view table, const ColumnDef &column) const = 0;
+    // Inside a transaction: waits for, then holds until commit or rollback, the named lock, so
+    // two workstations saving the same request take turns. No-op where writers queue anyway.
+    virtual void lockKey(const std::string &key) = 0;
     virtual bool tableExists(Database db, std::string_view table) = 0;
     // The database session's own id (for tests that kill a connection).
     virtual long long sessionId() = 0;

@@ -29,6 +29,9 @@ struct ProcCall {
         return db.run(sqlText, params);
     }
     std::string t(Database d, std::string_view table) const { return db.qualify(d, table); }
+    // Every procedure that writes a request's results says so, which advances the logbook row's
+    // version (screens compare it to tell that someone else saved while they were open).
+    void savesResultOf(const std::string &requestNum) const;
 };
 
 using ProcFn = std::function<ResultSet(ProcCall &)>;

@@ -11,6 +11,8 @@ int schemaVersion();
 int storedSchemaVersion(Driver &db);
 // Brings the database up to schemaVersion(); each step runs in its own transaction.
 void upgradeSchema(Driver &db);
+// A table as this build creates it (name compared without regard to case); nullptr if unknown.
+const TableDef *tableDefinition(Database db, std::string_view table);
 
 // Fills an empty database with the demonstration data (hospital, staff, exams, requests ...).
 void loadDemoData(Driver &db);

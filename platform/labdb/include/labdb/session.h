@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -34,6 +35,10 @@ public:
     void setAuditUser(std::string employeeCode) { m_auditUser = std::move(employeeCode); }
     const std::string &auditUser() const { return m_auditUser; }
 
+    // A save procedure wrote results of this request: its logbook row's version advances, once per
+    // transaction, stamped with the audit user and the server time.
+    void noteSavedResult(const std::string &requestNum);
+
     Driver &driver() { return *m_driver; }
 
 private:
@@ -43,6 +48,7 @@ private:
     std::unique_ptr<Driver> m_driver;
     std::unordered_map<std::string, std::unique_ptr<Plan>> m_plans;
     std::string m_auditUser;
+    std::set<std::string> m_savedInTransaction;
 };
 
 } // namespace labdb
