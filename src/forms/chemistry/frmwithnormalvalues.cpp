@@ -692,7 +692,10 @@ ReportRequest frmWithNormalValues::report() const
     return {wholePage ? QStringLiteral("LabPrint_With_NormalValuesWholepage.rpt")
                       : QStringLiteral("LabPrint_With_NormalValues.RPT"),
             QStringLiteral("Laboratory Result"),
-            {s.HospitalAddress, s.RequestNum}};
+            {s.HospitalAddress, s.RequestNum},
+            {{QStringLiteral("Conversion"), {s.RequestNum}},
+             {QStringLiteral("SI"), {s.RequestNum}},
+             {QStringLiteral("CBC"), {s.RequestNum}}}};
 }
 
 QString frmWithNormalValues::accessionPrompt() const

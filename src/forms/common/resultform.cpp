@@ -299,6 +299,8 @@ void ResultForm::Print_Result()
     const ReportRequest r = report();
     const ReportLogin login{s.HospitalCompany, s.DbServer, s.DbUser, s.DbPassword};
     OpenReport(s.CurrentReport, login, r.fileName, QStringLiteral("LABORATORY"), r.parameters);
+    for (const auto &[name, parameters] : r.subreports)
+        OpenSubreport(s.CurrentReport, login, name, QStringLiteral("LABORATORY"), parameters);
     ShowReport(s.CurrentReport, false, r.title, false);
 }
 

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 
 class QLineEdit;
 class QKeyEvent;
@@ -35,6 +36,8 @@ struct ReportRequest {
     QString fileName; // "LabPrint_APTT.RPT", looked up in the reports folder
     QString title;    // the preview window's caption
     QStringList parameters;
+    // Subreports logged on like the main report, each with its own parameter values.
+    QList<std::pair<QString, QStringList>> subreports = {};
 };
 
 class ResultForm : public QDialog, public ResultScreen {
