@@ -16,6 +16,7 @@
 #include "services/ui/messagebox.h"
 #include "session/sessioncontext.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -39,6 +40,9 @@ public:
     void nameNext(const QString &name) { m_nextName = name; }
     // Runs on the next window while it is shown, after it was grabbed.
     void thenNext(std::function<void(QDialog &)> then) { m_then = std::move(then); }
+    bool hasThen() const { return static_cast<bool>(m_then); }
+    // Appended to the object name of a window that was not named ("-new" for an open request).
+    void setSuffix(const QString &suffix) { m_suffix = suffix; }
 
     QMessageBox::StandardButton message(const corvane::MessageRequest &request) override
     {
@@ -47,7 +51,7 @@ public:
     }
     int modal(QDialog &dialog) override
     {
-        const QString name = m_nextName.isEmpty() ? dialog.objectName() : m_nextName;
+        const QString name = m_nextName.isEmpty() ? dialog.objectName() + m_suffix : m_nextName;
         m_nextName.clear();
         const auto then = std::exchange(m_then, nullptr);
         dialog.show();
@@ -68,6 +72,7 @@ public:
 private:
     QDir m_folder;
     QString m_nextName;
+    QString m_suffix;
     std::function<void(QDialog &)> m_then;
 };
 
@@ -145,7 +150,16 @@ int screenshots(int argc, char *argv[], const QString &folder)
             QString request = row.request;
             qint16 selector = 0;
             seam.nameNext(name);
+            seam.setSuffix(row.stored ? QString() : QStringLiteral("-new"));
+            if (!seam.hasThen()) {
+                // A chooser goes on with its default choice, so the screen it opens is grabbed too.
+                seam.thenNext([](QDialog &d) {
+                    if (auto *use = d.findChild<QAbstractButton *>(QStringLiteral("cmdUse")))
+                        use->click();
+                });
+            }
             component.Show_ResultEntry(request, selector);
+            seam.thenNext(nullptr);
         };
         // Each screen registered in this build, filled with a stored result and new.
         QStringList screens = corvane::ScreenFactory::registeredScreens();
@@ -170,6 +184,7 @@ int screenshots(int argc, char *argv[], const QString &folder)
                 open(*fresh, screen + QStringLiteral("-new"));
         }
 
+        seam.setSuffix(QString());
         // The computation dialog, which only F10 on a clearance or urine protein row opens.
         if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues"))) {
             seam.thenNext(&pressComputeOnClearance);

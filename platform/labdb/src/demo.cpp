@@ -4,6 +4,7 @@
 
 #include "labdb/schema.h"
 #include "schema_parts.h"
+#include "pathology_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -380,6 +381,7 @@ void loadDemoData(Driver &db)
     loadReagentDemo(db);
     loadSignOffDemo(db);
     loadResultDemo(db);
+    loadPathologyDemo(db);
     loadChemistryDemo(db);
     tx.commit();
 }

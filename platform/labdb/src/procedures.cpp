@@ -122,6 +122,7 @@ const ProcedureRegistry &procedures()
         registerReagentProcedures(r);
         registerSignOffProcedures(r);
         registerResultProcedures(r);
+        registerPathologyProcedures(r);
         registerChemistryProcedures(r);
         return r;
     }();

@@ -164,6 +164,7 @@ ResultSet saveResultWithNormalValues(ProcCall &call)
         {call.arg(15), call.arg(16), submitted, lra, call.arg(22), finished, requestNum});
     if (updated.rowsAffected == 0)
         throw DbError("Request " + requestNum + " is not in the result logbook; its result must be saved first.");
+    call.savesResultOf(requestNum);
 
     const std::string results = call.t(Database::Laboratory, "tbLabResultNValues");
     const std::string flag = resultFlag(call.arg(2), call.arg(5), call.arg(6));

@@ -6,6 +6,7 @@
 
 #include "columns.h"
 #include "schema_parts.h"
+#include "pathology_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -302,7 +303,8 @@ const std::vector<Step> &steps()
           {Database::Laboratory, "tbLabLogbook", text("SavedBy")},
           {Database::Laboratory, "tbLabLogbook", text("SavedByName")},
           {Database::Laboratory, "tbLabLogbook", dateTime("SavedAt")}}},
-        {{chemistryTables}}, // 5: result formats and normal values of the chemistry screens
+        {{pathologyTables}},                                                  // 5: anatomic pathology
+        {{chemistryTables}}, // 6: result formats and normal values of the chemistry screens
     };
     return all;
 }

@@ -206,7 +206,13 @@ void frmWithNormalValues::fillResultFields(const Recordset &row)
         updateFlag(r);
 }
 
-void frmWithNormalValues::fillNewResult()
+void frmWithNormalValues::fillNewResult(const QDateTime &today)
+{
+    ResultForm::fillNewResult(today);
+    loadFormat();
+}
+
+void frmWithNormalValues::loadFormat()
 {
     SessionContext &s = session();
     fillFormatRows(s.db().query(Command("Lab_FormMaker_FillReagentValues '")
@@ -238,7 +244,7 @@ void frmWithNormalValues::reload(bool manualEntry)
             updateFlag(r);
         return;
     }
-    fillNewResult();
+    loadFormat();
 }
 
 void frmWithNormalValues::DetectAgeFormat()

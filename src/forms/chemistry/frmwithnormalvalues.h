@@ -46,7 +46,7 @@ protected:
     void loadHook() override;
     Command resultQuery() const override;
     void fillResultFields(const Recordset &row) override;
-    void fillNewResult() override;
+    void fillNewResult(const QDateTime &today) override;
     void executeSave(Connection &db, int flag, const SaveTexts &texts) override;
     ReportRequest report() const override;
     QString accessionPrompt() const override;
@@ -58,6 +58,7 @@ private:
     void fillFormatRows(Recordset rs);
     void fillStoredRows(Recordset rs);
     void reload(bool manualEntry = false);
+    void loadFormat();
     void DetectAgeFormat();
     void DetectReagentFormat(bool storedResult);
     void LoadNormalValuesByAge(const QString &code, int row);

@@ -137,8 +137,7 @@ void ResultForm::Fill_Results()
                 b->setEnabled(false);
         }
         Recordset now = s.db().query(Command("Select getdate() as DateToday"));
-        setAllPickers(now.field(QStringLiteral("DateToday")).toDateTime());
-        fillNewResult();
+        fillNewResult(now.field(QStringLiteral("DateToday")).toDateTime());
         return;
     }
     if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
@@ -152,6 +151,25 @@ void ResultForm::Fill_Results()
     if (m_reagents)
         m_reagents->ShowPosting();
 }
+
+void ResultForm::fillNewResult(const QDateTime &today)
+{
+    setAllPickers(today);
+}
+
+LogbookEntry ResultForm::logbookEntry() const
+{
+    const auto *accession = control<QLineEdit>(*this, "txtAccNum");
+    return {pickerValue(kSubmitted), pickerValue(kFinished), accession ? accession->text() : QString(),
+            LogbookExtra::none()};
+}
+
+QList<Command> ResultForm::saveCommands(int flag, const SaveTexts &texts) const
+{
+    return {saveCommand(flag, texts)};
+}
+
+void ResultForm::prepareSignOff(frmMedTech &) {}
 
 void ResultForm::setAllPickers(const QDateTime &at)
 {
@@ -188,10 +206,9 @@ Command ResultForm::saveCommand(int, const SaveTexts &) const
 
 void ResultForm::executeSave(Connection &db, int flag, const SaveTexts &texts)
 {
-    db.execute(saveCommand(flag, texts));
+    for (const Command &command : saveCommands(flag, texts))
+        db.execute(command);
 }
-
-void ResultForm::fillNewResult() {}
 
 bool ResultForm::keyHook(QObject *, QKeyEvent *)
 {
@@ -238,6 +255,7 @@ void ResultForm::SaveAndSignOff(bool withVerifier, bool /*printing*/)
         signOff.setRequestNum(SessionContext::current().RequestNum);
         if (!withVerifier)
             signOff.hideVerifier();
+        prepareSignOff(signOff);
         signOff.runModal();
         if (signOff.Cancelled() == QLatin1String("False"))
             Print_Result();
@@ -257,10 +275,9 @@ bool ResultForm::Save_Entries()
         if (s.VerifyMode)
             recordVerification();
 
-        const auto *accession = control<QLineEdit>(*this, "txtAccNum");
-        const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, pickerValue(kSubmitted),
-                                              pickerValue(kFinished), accession ? accession->text() : QString(),
-                                              LogbookExtra::none(), m_seenVersion);
+        const LogbookEntry entry = logbookEntry();
+        const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, entry.submitted, entry.finished,
+                                              entry.number, entry.extra, m_seenVersion);
         executeSave(db, flag, texts);
 
         if (m_withVerifier && !s.VerifyMode)

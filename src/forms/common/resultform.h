@@ -6,6 +6,7 @@
 #include "services/lookups/dialogsupport.h"
 #include "services/database/command.h"
 #include "services/database/recordset.h"
+#include "services/logbook.h"
 
 #include <QDateTime>
 #include <QDialog>
@@ -23,6 +24,7 @@ struct ScreenTraits;
 class ResultFields;
 class ReagentState;
 class Connection;
+class frmMedTech;
 
 // The date-time texts of the picker pairs, built once per save.
 struct SaveTexts {
@@ -30,6 +32,14 @@ struct SaveTexts {
     QString submitted; // dtSubmitted + dtSubmittedTime
     QString lra;       // dtLRADate + dtLRATime
     QString finished;  // dtFinishedDate + dtFinishedTime
+};
+
+// The logbook row a first save writes.
+struct LogbookEntry {
+    QDateTime submitted;
+    QDateTime finished;
+    QString number; // the sample number, or the screen's own number in its place
+    LogbookExtra extra;
 };
 
 struct ReportRequest {
@@ -76,15 +86,29 @@ protected:
     virtual void fillResultFields(const Recordset &row) = 0;
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
     virtual Command saveCommand(int flag, const SaveTexts &texts) const;
-    // Step 9.7 as run inside the save transaction. Screens that save several rows (one command per
-    // grid row) override this instead of saveCommand.
+    // Step 9.7 as run inside the save transaction; by default saveCommands in order. Screens whose
+    // save also writes other requests' logbook rows (one row per grid line) override this.
     virtual void executeSave(Connection &db, int flag, const SaveTexts &texts);
-    // Step 5.3: after the pickers took the server clock, for screens that show an empty format.
-    virtual void fillNewResult();
-    // Whether the running save was started by Verify or Print.
-    bool withVerifier() const { return m_withVerifier; }
     // Step 10.
     virtual ReportRequest report() const = 0;
+
+    // Hooks of the screens that depart from the common steps; the defaults are the common steps.
+    // 5.3: a new result; by default every picker pair takes the server's time.
+    virtual void fillNewResult(const QDateTime &today);
+    // 9.6: the logbook row of a first save; by default submitted, finished and txtAccNum.
+    virtual LogbookEntry logbookEntry() const;
+    // 9.7: every command of the screen's save, in order; by default saveCommand alone.
+    virtual QList<Command> saveCommands(int flag, const SaveTexts &texts) const;
+    // 8.4: the sign-off dialog, just before it is shown.
+    virtual void prepareSignOff(frmMedTech &signOff);
+    // Whether the running command verifies (Verify and Print).
+    bool withVerifier() const { return m_withVerifier; }
+    // Runs a screen event's work: an error closes the screen and reaches the host from showModal.
+    template<class F>
+    void guarded(F &&work)
+    {
+        m_errors.run(*this, std::forward<F>(work));
+    }
     // Step 7: the prompt when the accession number is left empty.
     virtual QString accessionPrompt() const = 0;
     // A key on one of the screen's controls, before the shared keys; true when it was handled.

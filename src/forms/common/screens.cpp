@@ -3,6 +3,9 @@
 #include "forms/chemistry/frmwithnormalvalues.h"
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
+#include "forms/pathology/frmbethesda.h"
+#include "forms/pathology/frmcytology.h"
+#include "forms/pathology/frmhistopath.h"
 
 namespace corvane {
 
@@ -19,6 +22,9 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmAPTT"), maker<frmAPTT>());
     visit(QStringLiteral("frmABG"), maker<frmABG>());
     visit(QStringLiteral("frmWithNormalValues"), maker<frmWithNormalValues>());
+    visit(QStringLiteral("frmHistopath"), maker<frmHistopath>());
+    visit(QStringLiteral("frmCytology"), maker<frmCytology>());
+    visit(QStringLiteral("frmBethesda"), maker<frmBethesda>());
 }
 
 } // namespace corvane

@@ -91,6 +91,17 @@ void frmMedTech::hideVerifier()
     ui->lblVerified->hide();
 }
 
+void frmMedTech::hideMedTechs()
+{
+    for (QWidget *w : {static_cast<QWidget *>(ui->txtVerified), static_cast<QWidget *>(ui->cmdMedtect2),
+                       static_cast<QWidget *>(ui->txtMedTech), static_cast<QWidget *>(ui->cmdMedTech)}) {
+        w->setEnabled(false);
+        w->hide();
+    }
+    ui->lblVerified->hide();
+    ui->lblMedTech->hide();
+}
+
 bool frmMedTech::isVerifying() const
 {
     return m_verify && !ui->txtVerified->isHidden() && ui->txtVerified->isEnabled();
@@ -185,7 +196,8 @@ void frmMedTech::unload()
     m_closing = true;
     m_verify = false;
     for (QWidget *w : {static_cast<QWidget *>(ui->txtVerified), static_cast<QWidget *>(ui->cmdMedtect2),
-                       static_cast<QWidget *>(ui->lblVerified)}) {
+                       static_cast<QWidget *>(ui->lblVerified), static_cast<QWidget *>(ui->txtMedTech),
+                       static_cast<QWidget *>(ui->cmdMedTech), static_cast<QWidget *>(ui->lblMedTech)}) {
         w->setEnabled(true);
         w->show();
     }

@@ -65,6 +65,8 @@ public:
 
     // The save sign-off's step: the verifier's box, its search button and caption go away.
     void hideVerifier();
+    // A pathologist's sign-off: both technologist entries and their captions go away.
+    void hideMedTechs();
 
     // The opening steps: who signs, the default pathologist, the paper size and the height.
     void Form_Load();

@@ -87,6 +87,7 @@ void registerHostProcedures(ProcedureRegistry &r);
 void registerReagentProcedures(ProcedureRegistry &r);
 void registerSignOffProcedures(ProcedureRegistry &r);
 void registerResultProcedures(ProcedureRegistry &r);
+void registerPathologyProcedures(ProcedureRegistry &r);
 void registerChemistryProcedures(ProcedureRegistry &r);
 
 // Helpers for procedures.
