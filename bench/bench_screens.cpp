@@ -46,6 +46,60 @@ struct Site {
     std::unique_ptr<corvane::clsResultEntry> entry;
 };
 
+// A 30-row chemistry panel with a stored result of every row, on the normal-values screen.
+struct PanelSite {
+    static constexpr int kRows = 30;
+    explicit PanelSite(testsupport::Backend backend) : db(backend)
+    {
+        {
+            auto driver = db.connect();
+            labdb::loadDemoData(*driver);
+            const auto t = [&](labdb::Database where, const char *table) { return driver->qualify(where, table); };
+            labdb::Transaction tx(*driver);
+            driver->run("INSERT INTO " + t(labdb::Database::BuildFile, "tbCoLabExam") +
+                            " (Code, ExamName, SectionID, SpecimenID, FormType, ValueType, WithReagent, SupExamID, "
+                            "Status) VALUES ('900', 'COMPREHENSIVE CHEMISTRY PANEL', 'A', 'S02', 'P', '1', 0, '', 'A')",
+                        {});
+            for (int i = 1; i <= kRows; ++i)
+                driver->run("INSERT INTO " + t(labdb::Database::Laboratory, "tbLabResultFormat") +
+                                " (ExamCode, EntryMode, Code, LineNo, Exam, FormType, sNValue, sUnit, sMin, sMax, "
+                                "CNValue, CUnit, CMinValue, CMaxValue, Factor, Operator) VALUES ('900', 0, ?, ?, ?, "
+                                "'1', '3.9-6.1', 'mmol/L', '3.9', '6.1', '70-110', 'mg/dL', '70', '110', '0.0555', '/')",
+                            {"9" + std::to_string(100 + i), std::to_string(i), "ANALYTE " + std::to_string(i)});
+            driver->run("INSERT INTO " + t(labdb::Database::Laboratory, "tbLabMaster") +
+                            " (RequestNum, HospNum, IDNum, ExamCode, SpecimenID, DoctorID, Rush, RefNum, ORNum, "
+                            "Transplant, Dialysis, ReaderID, PhysicianID, ResidentID, PathologistID, SupExamID, "
+                            "PatientType, Method, BloodType, Status, RequestDate, DateFinished, SendOuts) SELECT "
+                            "'R2609900', HospNum, IDNum, '900', SpecimenID, DoctorID, Rush, 'CS-9900', ORNum, "
+                            "Transplant, Dialysis, ReaderID, PhysicianID, ResidentID, PathologistID, SupExamID, "
+                            "PatientType, Method, BloodType, Status, RequestDate, DateFinished, SendOuts FROM " +
+                            t(labdb::Database::Laboratory, "tbLabMaster") + " WHERE RequestNum = 'R2603031'",
+                        {});
+            tx.commit();
+        }
+        settings.storeConnection(db);
+        entry = std::make_unique<corvane::clsResultEntry>();
+        entry->setEmployeeCode(QStringLiteral("0101"));
+        entry->setCanVerify(true);
+        corvane::Connection &c = SessionContext::current().db();
+        c.beginTrans();
+        c.execute(Command("Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2609900', '', '0101','3/7/2026 2:05:00 "
+                          "PM', '3/7/2026 2:05:00 PM','P-9900'"));
+        for (int i = 1; i <= kRows; ++i)
+            c.execute(Command("Lab_FormMaker_SaveResultWithNormalValues 'R2609900', '")
+                      << QString::number(9100 + i) << "', '5." << QString::number(i % 10)
+                      << "', '3.9-6.1' , 'mmol/L', '3.9', '6.1', '92.00', '70-110', 'mg/dL', '70', '110', '0.0555', "
+                         "'1', '"
+                      << QString::number(i)
+                      << "', 'P-9900','', '3/7/2026 2:05:00 PM', '3/7/2026 2:05:00 PM', '', '0101', 'N', '', "
+                         "'3/7/2026 2:05:00 PM'");
+        c.commitTrans();
+    }
+    testsupport::TempDatabase db;
+    testsupport::UserSettings settings;
+    std::unique_ptr<corvane::clsResultEntry> entry;
+};
+
 // Hands the modal screen to a function instead of showing it.
 class Seam : public corvane::IUiSeam {
 public:
@@ -83,6 +137,28 @@ void BM_OpenScreen(benchmark::State &state, testsupport::Backend backend)
     corvane::ScopedUiSeam scoped(seam);
     for (auto _ : state)
         open(site);
+}
+
+// Show_ResultEntry of the 30-row panel until its screen is filled and shown.
+void BM_OpenNormalValuesPanel(benchmark::State &state, testsupport::Backend backend)
+{
+    if (!available(state, backend))
+        return;
+    PanelSite site(backend);
+    Seam seam;
+    int rows = 0;
+    seam.onScreen = [&rows](QDialog &dialog) {
+        if (auto *grid = dialog.findChild<QWidget *>(QStringLiteral("grdEntry")))
+            rows = grid->property("Rows").toInt() - 1;
+    };
+    corvane::ScopedUiSeam scoped(seam);
+    for (auto _ : state) {
+        QString request = QStringLiteral("R2609900");
+        qint16 selector = 0;
+        site.entry->Show_ResultEntry(request, selector);
+    }
+    if (rows != PanelSite::kRows)
+        state.SkipWithError("the panel did not open with its 30 stored rows");
 }
 
 void BM_Save(benchmark::State &state, testsupport::Backend backend)
@@ -135,6 +211,8 @@ void BM_SaveCommandsAlone(benchmark::State &state, testsupport::Backend backend)
 BENCHMARK_CAPTURE(BM_OpenScreen, SQLite, testsupport::Backend::Sqlite)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Save, SQLite, testsupport::Backend::Sqlite)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveCommandsAlone, SQLite, testsupport::Backend::Sqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenNormalValuesPanel, SQLite, testsupport::Backend::Sqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenNormalValuesPanel, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenScreen, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Save, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveCommandsAlone, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);

@@ -22,6 +22,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QTabWidget>
+#include <QKeyEvent>
 #include <QTextStream>
 
 #include <algorithm>
@@ -126,6 +127,20 @@ void grabScreenDialogs(ScreenshotSeam &seam, QDialog &screen)
     corvane::SearchCode(kind, exam, filter);
 }
 
+// F10 on the worked creatinine's clearance row (its second row) opens the computation dialog.
+void pressComputeOnClearance(QDialog &screen)
+{
+    auto *grid = screen.findChild<QWidget *>(QStringLiteral("grdEntry"));
+    if (!grid)
+        return;
+    grid->setFocus();
+    grid->setProperty("Row", 2);
+    grid->setProperty("col", 3);
+    QApplication::processEvents();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : grid, &press);
+}
+
 } // namespace
 
 int screenshots(int argc, char *argv[], const QString &folder)
@@ -186,6 +201,13 @@ int screenshots(int argc, char *argv[], const QString &folder)
         }
 
         seam.setSuffix(QString());
+        // The computation dialog, which only F10 on a clearance or urine protein row opens.
+        if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues"))) {
+            seam.thenNext(&pressComputeOnClearance);
+            open({QStringLiteral("R2603162"), QStringLiteral("frmWithNormalValues"), true},
+                 QStringLiteral("frmWithNormalValues-clearance"));
+        }
+
         // The sign-off dialog at both of its heights, and the lookups, on the demo data.
         corvane::Connection &db = corvane::SessionContext::current().db();
         for (const bool paperSize : {false, true}) {

@@ -114,7 +114,7 @@ TEST_P(LookupDialogTest, InstrumentLookupReadsPositionsOneTwoAndSevenOfTheChosen
     corvane::frmSearchInstrument dialog(conn());
     script.expect(QStringLiteral("frmSearchInstrument"), [](QDialog &d) {
         auto *grid = control<QTableWidget>(d, "grdInstrument");
-        ASSERT_EQ(grid->rowCount(), 4);
+        ASSERT_EQ(grid->rowCount(), 5);
         EXPECT_EQ(grid->horizontalHeaderItem(7)->text().toLower(), QStringLiteral("reagentcode"));
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(grid, Qt::Key_Down);

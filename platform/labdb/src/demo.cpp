@@ -383,6 +383,7 @@ void loadDemoData(Driver &db)
     loadResultDemo(db);
     loadPathologyDemo(db);
     loadMicroscopyDemo(db);
+    loadChemistryDemo(db);
     tx.commit();
 }
 

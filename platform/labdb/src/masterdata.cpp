@@ -42,6 +42,9 @@ const std::vector<MasterTable> &registry()
         {Database::Laboratory, "tbLabResultCode", {"ExamCode", "code"}},
         {Database::Laboratory, "tbLabReagentNValue", {"ExamCode", "ReagentCode"}},
         {Database::Laboratory, "tbLabAgeBand", {"ExamCode", "BandNo"}},
+        {Database::Laboratory, "tbLabResultFormat", {"ExamCode", "EntryMode", "Code"}},
+        {Database::Laboratory, "tbLabReagentSexNValues", {"ExamCode", "ReagentCode"}},
+        {Database::Laboratory, "tbLabNValueDefault", {"FormType"}},
         {Database::Laboratory, "tbLabPickList", {"ListName", "ListNo", "ExamCode", "Value"}},
     };
     return tables;

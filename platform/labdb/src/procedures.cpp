@@ -91,6 +91,28 @@ std::vector<const ProcDef *> ProcedureRegistry::all() const
     return out;
 }
 
+void ScalarFunctionRegistry::add(ScalarFunctionDef def)
+{
+    std::string key = keyFor(def.db, def.name);
+    m_defs.insert_or_assign(std::move(key), std::move(def));
+}
+
+const ScalarFunctionDef *ScalarFunctionRegistry::find(Database db, std::string_view name) const
+{
+    const auto it = m_defs.find(keyFor(db, name));
+    return it == m_defs.end() ? nullptr : &it->second;
+}
+
+const ScalarFunctionRegistry &scalarFunctions()
+{
+    static const ScalarFunctionRegistry registry = [] {
+        ScalarFunctionRegistry r;
+        registerChemistryFunctions(r);
+        return r;
+    }();
+    return registry;
+}
+
 const ProcedureRegistry &procedures()
 {
     static const ProcedureRegistry registry = [] {
@@ -102,6 +124,7 @@ const ProcedureRegistry &procedures()
         registerResultProcedures(r);
         registerPathologyProcedures(r);
         registerMicroscopyProcedures(r);
+        registerChemistryProcedures(r);
         return r;
     }();
     return registry;

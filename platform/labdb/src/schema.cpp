@@ -305,6 +305,7 @@ const std::vector<Step> &steps()
           {Database::Laboratory, "tbLabLogbook", dateTime("SavedAt")}}},
         {{pathologyTables}},                                                  // 5: anatomic pathology
         {{microscopyTables}},                                                 // 6: urinalysis and fecalysis lists, urinalysis reference ranges
+        {{chemistryTables}},                                                  // 7: result formats and normal values of the chemistry screens
     };
     return all;
 }

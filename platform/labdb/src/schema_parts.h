@@ -12,6 +12,7 @@ std::vector<TableDef> reagentTables();  // step 2: reagent items, stock postings
 std::vector<TableDef> signOffTables();  // step 2: med techs' sign-off and the code lists of lookups
 std::vector<TableDef> resultTables();   // step 3: what the result-entry screens store and offer
 std::vector<TableDef> microscopyTables(); // step 6: urinalysis and fecalysis lists, urinalysis ranges
+std::vector<TableDef> chemistryTables(); // step 7: result formats, normal values, analyser results
 
 // Demonstration rows of the same groups, run inside the demo loader's transaction.
 void loadReagentDemo(Driver &db);
@@ -29,5 +30,6 @@ struct WorkedRequest {
     std::vector<std::pair<int, const char *>> results; // result slot, value
 };
 void insertWorkedRequest(Driver &db, const WorkedRequest &w);
+void loadChemistryDemo(Driver &db);
 
 } // namespace labdb

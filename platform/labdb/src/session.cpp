@@ -288,7 +288,15 @@ private:
         while (!atEnd()) {
             if (auto q = qualifiedName()) {
                 const bool isCall = punctAt(m_pos, '(');
-                sql += isCall ? m_driver.qualifyFunction(q->first, q->second) : m_driver.qualify(q->first, q->second);
+                if (!isCall) {
+                    sql += m_driver.qualify(q->first, q->second);
+                } else if (const ScalarFunctionDef *fn = scalarFunctions().find(q->first, q->second)) {
+                    sql += scalarCall(*fn, *plan);
+                } else {
+                    throw DbError("Cannot find either column \"" + std::string(databaseName(q->first)) +
+                                      "\" or the user-defined function \"" + q->second + "\".",
+                                  DbError::Kind::UnknownProcedure);
+                }
                 continue;
             }
             const Token &t = m_t[m_pos];
@@ -338,6 +346,45 @@ private:
             ++m_pos;
         }
         return plan;
+    }
+
+    // "(value, ...)" after a server function's name: its expression with the values bound in order.
+    std::string scalarCall(const ScalarFunctionDef &fn, Plan &plan)
+    {
+        ++m_pos; // (
+        std::vector<ParamBuilder> args;
+        skipSpace();
+        while (!punctAt(m_pos, ')')) {
+            if (atEnd())
+                syntaxError(m_pos);
+            const Token &t = m_t[m_pos];
+            ParamBuilder arg;
+            if (t.kind == Tok::Quoted)
+                arg.parts = t.parts.empty() ? decltype(arg.parts){std::string()} : t.parts;
+            else if (t.kind == Tok::BareValue)
+                arg.parts.emplace_back(t.valueIndex);
+            else if (t.kind == Tok::Number)
+                arg.parts.emplace_back(t.text);
+            else
+                syntaxError(m_pos);
+            args.push_back(std::move(arg));
+            ++m_pos;
+            skipSpace();
+            if (punctAt(m_pos, ',')) {
+                ++m_pos;
+                skipSpace();
+            } else if (!punctAt(m_pos, ')')) {
+                syntaxError(m_pos);
+            }
+        }
+        ++m_pos; // )
+        if (static_cast<int>(args.size()) != fn.args)
+            throw DbError("Procedure or function '" + fn.name + "' expects " + std::to_string(fn.args) +
+                              " arguments, but " + std::to_string(args.size()) + " were supplied.",
+                          DbError::Kind::ArgumentCount);
+        for (ParamBuilder &a : args)
+            plan.params.push_back(std::move(a));
+        return fn.expression(m_driver);
     }
 
     const std::vector<Token> &m_t;

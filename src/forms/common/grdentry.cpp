@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMap>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -145,8 +146,13 @@ public:
     {
         if (!index.isValid())
             return {};
-        if (role == Qt::DisplayRole)
-            return m_cells.at(index.row()).at(index.column());
+        if (role == Qt::DisplayRole) {
+            const QString note = m_notes.value({index.row(), index.column()});
+            const QString &text = m_cells.at(index.row()).at(index.column());
+            return note.isEmpty() ? text : text + QStringLiteral("  ") + note;
+        }
+        if (role == Qt::ForegroundRole && m_notes.contains({index.row(), index.column()}))
+            return QColor(0xc0, 0x00, 0x00);
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(m_alignments.at(index.column()));
         if (role == Qt::BackgroundRole && (index.row() < m_fixedRows || index.column() < m_fixedCols))
@@ -170,6 +176,8 @@ public:
         } else if (count < current) {
             beginRemoveRows({}, count, current - 1);
             m_cells.resize(count);
+            for (auto it = m_notes.begin(); it != m_notes.end();)
+                it = it.key().first >= count ? m_notes.erase(it) : std::next(it);
             endRemoveRows();
         }
     }
@@ -217,8 +225,22 @@ public:
         Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
     }
 
+    QString note(int row, int column) const { return m_notes.value({row, column}); }
+
+    // A mark shown after a cell's text (a result's H or L) that is not part of the text.
+    void setNote(int row, int column, const QString &note)
+    {
+        if (note.isEmpty())
+            m_notes.remove({row, column});
+        else
+            m_notes.insert({row, column}, note);
+        const QModelIndex i = index(row, column);
+        Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::ForegroundRole});
+    }
+
     void clearTexts()
     {
+        m_notes.clear();
         for (QStringList &row : m_cells)
             row.fill(QString());
         if (rowCount() > 0 && m_columns > 0)
@@ -250,6 +272,7 @@ private:
     }
 
     QList<QStringList> m_cells;
+    QMap<QPair<int, int>, QString> m_notes;
     int m_columns = 0;
     QList<Qt::Alignment> m_alignments;
     QList<int> m_widths;
@@ -671,6 +694,18 @@ QString GrdEntry::TextMatrix(int row, int column) const
     if (row < 0 || row >= Rows() || column < 0 || column >= Cols())
         throw std::out_of_range("cell out of range");
     return m_model->text(row, column);
+}
+
+void GrdEntry::setCellNote(int row, int column, const QString &note)
+{
+    if (row < 0 || row >= Rows() || column < 0 || column >= Cols())
+        throw std::out_of_range("cell out of range");
+    m_model->setNote(row, column, note);
+}
+
+QString GrdEntry::CellNote(int row, int column) const
+{
+    return m_model->note(row, column);
 }
 
 void GrdEntry::setTextMatrix(int row, int column, const QString &text)

@@ -125,6 +125,10 @@ public:
     void setRows(int count);
     QString TextMatrix(int row, int column) const;
     void setTextMatrix(int row, int column, const QString &text);
+    // A mark drawn after a cell's text in red (a result's H or L); TextMatrix never includes it.
+    // Cleared with the texts; an empty note removes it.
+    void setCellNote(int row, int column, const QString &note);
+    QString CellNote(int row, int column) const;
     // The table is flat: one band.
     int Bands() const;
     int Cols() const;

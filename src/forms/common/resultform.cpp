@@ -9,6 +9,7 @@
 #include "services/reports/reports.h"
 #include "services/signoff/frmmedtech.h"
 #include "services/ui/messagebox.h"
+#include "session/errors.h"
 #include "session/sessioncontext.h"
 
 #include <QAbstractButton>
@@ -207,6 +208,17 @@ Command ResultForm::hcodesQuery()
     return Command("LABORATORY..Lab_GetResultHcodes  '") << SessionContext::current().RequestNum << "'";
 }
 
+Command ResultForm::saveCommand(int, const SaveTexts &) const
+{
+    throw ComponentError(QStringLiteral("The screen %1 has no save command.").arg(m_name));
+}
+
+void ResultForm::executeSave(Connection &db, int flag, const SaveTexts &texts)
+{
+    for (const Command &command : saveCommands(flag, texts))
+        db.execute(command);
+}
+
 bool ResultForm::keyHook(QObject *, QKeyEvent *)
 {
     return false;
@@ -275,8 +287,7 @@ bool ResultForm::Save_Entries()
         const LogbookEntry entry = logbookEntry();
         const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, entry.submitted, entry.finished,
                                               entry.number, entry.extra, m_seenVersion);
-        for (const Command &command : saveCommands(flag, texts))
-            db.execute(command);
+        executeSave(db, flag, texts);
 
         if (m_withVerifier && !s.VerifyMode)
             recordVerification();
@@ -314,6 +325,8 @@ void ResultForm::Print_Result()
     const ReportRequest r = report();
     const ReportLogin login{s.HospitalCompany, s.DbServer, s.DbUser, s.DbPassword};
     OpenReport(s.CurrentReport, login, r.fileName, QStringLiteral("LABORATORY"), r.parameters);
+    for (const auto &[name, parameters] : r.subreports)
+        OpenSubreport(s.CurrentReport, login, name, QStringLiteral("LABORATORY"), parameters);
     ShowReport(s.CurrentReport, false, r.title, false);
 }
 

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 
 class QLineEdit;
 class QKeyEvent;
@@ -23,6 +24,7 @@ struct ScreenTraits;
 class frmMedTech;
 class ResultFields;
 class ReagentState;
+class Connection;
 
 // The date-time texts of the picker pairs, built once per save.
 struct SaveTexts {
@@ -44,6 +46,8 @@ struct ReportRequest {
     QString fileName; // "LabPrint_APTT.RPT", looked up in the reports folder
     QString title;    // the preview window's caption
     QStringList parameters;
+    // Subreports logged on like the main report, each with its own parameter values.
+    QList<std::pair<QString, QStringList>> subreports = {};
 };
 
 class ResultForm : public QDialog, public ResultScreen {
@@ -81,7 +85,10 @@ protected:
     // Step 5.4: the result fields from the stored row.
     virtual void fillResultFields(const Recordset &row) = 0;
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
-    virtual Command saveCommand(int flag, const SaveTexts &texts) const = 0;
+    virtual Command saveCommand(int flag, const SaveTexts &texts) const;
+    // Step 9.7 as run inside the save transaction; by default saveCommands in order. Screens whose
+    // save also writes other requests' logbook rows (one row per grid line) override this.
+    virtual void executeSave(Connection &db, int flag, const SaveTexts &texts);
     // Step 10.
     virtual ReportRequest report() const = 0;
 

@@ -1,5 +1,6 @@
 #include "forms/common/screens.h"
 
+#include "forms/chemistry/frmwithnormalvalues.h"
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
 #include "forms/pathology/frmbethesda.h"
@@ -23,6 +24,7 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
 {
     visit(QStringLiteral("frmAPTT"), maker<frmAPTT>());
     visit(QStringLiteral("frmABG"), maker<frmABG>());
+    visit(QStringLiteral("frmWithNormalValues"), maker<frmWithNormalValues>());
     visit(QStringLiteral("frmHistopath"), maker<frmHistopath>());
     visit(QStringLiteral("frmCytology"), maker<frmCytology>());
     visit(QStringLiteral("frmBethesda"), maker<frmBethesda>());

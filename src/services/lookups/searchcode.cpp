@@ -19,6 +19,8 @@ QString searchKeyField(qint32 kind)
         return QStringLiteral("Description");
     case 8:
         return QStringLiteral("Reagent");
+    case 9:
+        return QStringLiteral("sNValue");
     case 10:
         return QStringLiteral("Age");
     case 27:

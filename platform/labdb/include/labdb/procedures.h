@@ -56,6 +56,28 @@ private:
     std::map<std::string, ProcDef> m_defs; // key: "<db>.<lower-case name>"
 };
 
+// A scalar function of the server called inside a statement ("Select Laboratory.dbo.fn_X('a') as Y").
+// It is written as a portable SQL expression with one "?" per argument, in order, so that it runs
+// the same on every backend.
+struct ScalarFunctionDef {
+    Database db = Database::Laboratory;
+    std::string name;
+    int args = 0;
+    std::function<std::string(const Driver &)> expression;
+};
+
+class ScalarFunctionRegistry {
+public:
+    void add(ScalarFunctionDef def);
+    const ScalarFunctionDef *find(Database db, std::string_view name) const;
+
+private:
+    std::map<std::string, ScalarFunctionDef> m_defs;
+};
+
+const ScalarFunctionRegistry &scalarFunctions();
+void registerChemistryFunctions(ScalarFunctionRegistry &r);
+
 // Every procedure the server knows, registered once.
 const ProcedureRegistry &procedures();
 
@@ -67,6 +89,7 @@ void registerSignOffProcedures(ProcedureRegistry &r);
 void registerResultProcedures(ProcedureRegistry &r);
 void registerPathologyProcedures(ProcedureRegistry &r);
 void registerMicroscopyProcedures(ProcedureRegistry &r);
+void registerChemistryProcedures(ProcedureRegistry &r);
 
 // Helpers for procedures.
 // Parses the date-time texts the component sends ("03/07/2026 02:05 PM", "3/7/2026 2:05:00 PM",

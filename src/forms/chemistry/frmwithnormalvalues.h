@@ -1,0 +1,100 @@
+#pragma once
+// Quantitative exams with normal values: one grid row per exam (or panel component) with its SI
+// and conventional result, normal value, unit and range; normal values by reagent, age band, sex
+// or analyser.
+
+#include "forms/common/resultform.h"
+
+namespace Ui {
+class frmWithNormalValues;
+}
+
+namespace corvane {
+
+class GrdEntry;
+
+class frmWithNormalValues : public ResultForm {
+    Q_OBJECT
+
+public:
+    // The result grid's columns.
+    enum Column {
+        ColRequestNum = 0,
+        ColExamID = 1,
+        ColExam = 2,
+        ColSResult = 3,
+        ColSNValue = 4,
+        ColSUnit = 5,
+        ColSMin = 6,
+        ColSMax = 7,
+        ColCResult = 8,
+        ColCNValue = 9,
+        ColCUnit = 10,
+        ColCMin = 11,
+        ColCMax = 12,
+        ColFactor = 13,
+        ColFType = 14,
+        ColumnCount = 15
+    };
+
+    explicit frmWithNormalValues(QWidget *parent = nullptr);
+    ~frmWithNormalValues() override;
+
+    GrdEntry &grid() const;
+
+protected:
+    void loadHook() override;
+    Command resultQuery() const override;
+    void fillResultFields(const Recordset &row) override;
+    void fillNewResult(const QDateTime &today) override;
+    void executeSave(Connection &db, int flag, const SaveTexts &texts) override;
+    ReportRequest report() const override;
+    QString accessionPrompt() const override;
+    bool keyHook(QObject *watched, QKeyEvent *key) override;
+
+private:
+    void SetupResultGrid();
+    int appendRow();
+    void fillFormatRows(Recordset rs);
+    void fillStoredRows(Recordset rs);
+    void reload(bool manualEntry = false);
+    void loadFormat();
+    void DetectAgeFormat();
+    void DetectReagentFormat(bool storedResult);
+    void LoadNormalValuesByAge(const QString &code, int row);
+    void LoadNormalValuesByReagent(const QString &code, int row);
+    void LoadInstrumentResults();
+    void cboMethod_Click();
+    void cboAge_Click();
+    void chkInstrument_Click();
+    void takeMethodFromList();
+
+    void grid_KeyDown(int &keyCode);
+    void grid_Change();
+    void grid_LeaveCell();
+    void applyTextColour();
+    void convertCurrentCell();
+    void updateFlag(int row);
+    void editNormalValue();
+    void searchNormalValues();
+    void toggleRowFlag();
+    void compute();
+
+    QString cell(int row, int column) const;
+    void setCell(int row, int column, const QString &text);
+    Command rowCommand(int row) const;
+
+    std::unique_ptr<Ui::frmWithNormalValues> ui;
+    // The analyser chosen with chkInstrument (its lookup's ID, name and reagent code).
+    QString m_instrumentID;
+    QString m_instrumentName;
+    QString m_reagentCode;
+    bool m_ageShown = false;
+    bool m_methodShown = false;
+    bool m_filling = false;
+    // The cell the editor was last typed in.
+    int m_editRow = -1;
+    int m_editCol = -1;
+};
+
+} // namespace corvane
