@@ -15,5 +15,9 @@ add_library(corvane_forms SHARED
   ${CMAKE_CURRENT_LIST_DIR}/screens.cpp
 )
 target_include_directories(corvane_forms PUBLIC ${PROJECT_SOURCE_DIR}/src)
+# The controls are linked in once, here: a second static copy in a program that also loads this
+# library would give their classes two meta-objects.
 target_link_libraries(corvane_forms PUBLIC corvane_common corvane_session corvane_ui corvane_services
-                      corvane_signoff corvane_reports corvane_grdentry corvane_controls Qt6::Widgets)
+                      corvane_signoff corvane_reports Qt6::Widgets
+                      PRIVATE corvane_grdentry corvane_controls)
+target_include_directories(corvane_forms PUBLIC ${PROJECT_SOURCE_DIR}/platform/controls)
