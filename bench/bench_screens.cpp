@@ -1,5 +1,7 @@
 // Opening the coagulation screen on a stored result (Show_ResultEntry until the screen is ready)
-// and one later save, against the same save's database commands run on their own.
+// and one later save, against the same save's database commands run on their own; opening the
+// stored demo results of other screens (urinalysis with its twenty pick lists, a long signed
+// histopathology report).
 // PostgreSQL runs when CORVANE_TEST_PG is set.
 
 #include "support/usersettings.h"
@@ -113,9 +115,9 @@ public:
     }
 };
 
-void open(Site &site)
+void open(Site &site, const char *requestNum = "R2603001")
 {
-    QString request = QStringLiteral("R2603001");
+    QString request = QString::fromLatin1(requestNum);
     qint16 selector = 0;
     site.entry->Show_ResultEntry(request, selector);
 }
@@ -137,6 +139,17 @@ void BM_OpenScreen(benchmark::State &state, testsupport::Backend backend)
     corvane::ScopedUiSeam scoped(seam);
     for (auto _ : state)
         open(site);
+}
+
+void BM_OpenDemoResult(benchmark::State &state, testsupport::Backend backend, const char *request)
+{
+    if (!available(state, backend))
+        return;
+    Site site(backend);
+    Seam seam;
+    corvane::ScopedUiSeam scoped(seam);
+    for (auto _ : state)
+        open(site, request);
 }
 
 // Show_ResultEntry of the 30-row panel until its screen is filled and shown.
@@ -216,6 +229,14 @@ BENCHMARK_CAPTURE(BM_OpenNormalValuesPanel, PostgreSQL, testsupport::Backend::Po
 BENCHMARK_CAPTURE(BM_OpenScreen, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Save, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveCommandsAlone, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, UrinalysisSQLite, testsupport::Backend::Sqlite, "R2603612")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, UrinalysisPostgreSQL, testsupport::Backend::Postgres, "R2603612")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, HistopathSQLite, testsupport::Backend::Sqlite, "R2603701")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, HistopathPostgreSQL, testsupport::Backend::Postgres, "R2603701")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

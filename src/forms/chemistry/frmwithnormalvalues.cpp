@@ -145,54 +145,32 @@ Command frmWithNormalValues::resultQuery() const
     return Command("LABORATORY..Lab_FormMaker_GetResult_ReagentValues  '") << session().RequestNum << "'";
 }
 
-void frmWithNormalValues::fillStoredRows(Recordset rs)
+void frmWithNormalValues::fillRows(Recordset rs, const RowFields &fields)
 {
     m_filling = true;
     for (; !rs.eof(); rs.moveNext()) {
         const int r = appendRow();
-        setCell(r, ColRequestNum, field(rs, "RequestNum"));
-        setCell(r, ColExamID, field(rs, "ExamCode"));
-        setCell(r, ColExam, QStringLiteral("  ") + field(rs, "ExamName"));
-        setCell(r, ColSResult, field(rs, "sResult"));
-        setCell(r, ColSNValue, field(rs, "sNValues"));
-        setCell(r, ColSUnit, field(rs, "sUnit"));
-        setCell(r, ColSMin, field(rs, "sMin"));
-        setCell(r, ColSMax, field(rs, "sMax"));
-        setCell(r, ColCResult, field(rs, "CResult"));
-        setCell(r, ColCNValue, field(rs, "CNValues"));
-        setCell(r, ColCUnit, field(rs, "CUnit"));
-        setCell(r, ColCMin, field(rs, "CMin"));
-        setCell(r, ColCMax, field(rs, "CMax"));
-        setCell(r, ColFactor, field(rs, "Factor"));
-        setCell(r, ColFType, field(rs, "FormType"));
+        for (int c = 0; c < ColumnCount; ++c) {
+            const char *name = fields[static_cast<std::size_t>(c)];
+            const QString value = name ? field(rs, name) : QString();
+            setCell(r, c, c == ColExam ? QStringLiteral("  ") + value : value);
+        }
     }
     grid().setRows(grid().Rows() - 1);
     m_filling = false;
 }
 
+void frmWithNormalValues::fillStoredRows(Recordset rs)
+{
+    fillRows(std::move(rs), {"RequestNum", "ExamCode", "ExamName", "sResult", "sNValues", "sUnit", "sMin", "sMax",
+                             "CResult", "CNValues", "CUnit", "CMin", "CMax", "Factor", "FormType"});
+}
+
+// A format row has no results yet.
 void frmWithNormalValues::fillFormatRows(Recordset rs)
 {
-    m_filling = true;
-    for (; !rs.eof(); rs.moveNext()) {
-        const int r = appendRow();
-        setCell(r, ColExamID, field(rs, "code"));
-        setCell(r, ColExam, QStringLiteral("  ") + field(rs, "Exam"));
-        setCell(r, ColSResult, QString());
-        setCell(r, ColSNValue, field(rs, "sNValue"));
-        setCell(r, ColSUnit, field(rs, "sUnit"));
-        setCell(r, ColSMin, field(rs, "sMin"));
-        setCell(r, ColSMax, field(rs, "sMax"));
-        setCell(r, ColCResult, QString());
-        setCell(r, ColCNValue, field(rs, "CNValue"));
-        setCell(r, ColCUnit, field(rs, "CUnit"));
-        setCell(r, ColCMin, field(rs, "CMin"));
-        setCell(r, ColCMax, field(rs, "CMax"));
-        setCell(r, ColFactor, field(rs, "Factor"));
-        setCell(r, ColFType, field(rs, "FormType"));
-        setCell(r, ColRequestNum, field(rs, "RequestNum"));
-    }
-    grid().setRows(grid().Rows() - 1);
-    m_filling = false;
+    fillRows(std::move(rs), {"RequestNum", "code", "Exam", nullptr, "sNValue", "sUnit", "sMin", "sMax", nullptr,
+                             "CNValue", "CUnit", "CMin", "CMax", "Factor", "FormType"});
 }
 
 void frmWithNormalValues::fillResultFields(const Recordset &row)

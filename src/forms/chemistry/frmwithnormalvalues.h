@@ -5,6 +5,8 @@
 
 #include "forms/common/resultform.h"
 
+#include <array>
+
 namespace Ui {
 class frmWithNormalValues;
 }
@@ -55,6 +57,9 @@ protected:
 private:
     void SetupResultGrid();
     int appendRow();
+    // The recordset's field for each grid column, in column order; nullptr leaves the cell empty.
+    using RowFields = std::array<const char *, ColumnCount>;
+    void fillRows(Recordset rs, const RowFields &fields);
     void fillFormatRows(Recordset rs);
     void fillStoredRows(Recordset rs);
     void reload(bool manualEntry = false);
