@@ -15,6 +15,10 @@
 #include <deque>
 #include <memory>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 using namespace analyser;
 namespace a = analyser::astm;
 
@@ -104,9 +108,10 @@ private:
 
 class LinkTest : public ::testing::Test {
 protected:
-    std::unique_ptr<AnalyserListener> listen(Protocol protocol, int receiveTimeoutMs = 5000)
+    std::unique_ptr<AnalyserListener> listen(Protocol protocol, int receiveTimeoutMs = 5000, const QString &serial = {})
     {
         ListenerConfig config;
+        config.serialDevice = serial;
         config.instrumentId = QStringLiteral("VIT250");
         config.protocol = protocol;
         config.address = QHostAddress::LocalHost;
@@ -235,6 +240,25 @@ TEST_F(LinkTest, AstmFrameNumbersAreChecked)
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].results.size(), 1u);
     EXPECT_EQ(received[0].key, a::parseMessage(records).message.key);
+
+    // A sender that starts over with ENQ mid-message: the unfinished message is gone, numbering restarts.
+    analyser.send(QByteArray(1, a::ENQ));
+    EXPECT_EQ(analyser.reply(), a::ACK);
+    for (int i = 0; i < 3; ++i) {
+        analyser.send(frame(i + 1, records[static_cast<std::size_t>(i)] + "\r"));
+        EXPECT_EQ(analyser.reply(), a::ACK);
+    }
+    analyser.send(QByteArray(1, a::ENQ));
+    EXPECT_EQ(analyser.reply(), a::ACK);
+    EXPECT_EQ(abandoned.size(), 1);
+    analyser.send(frame(4, records[3] + "\r"));
+    EXPECT_EQ(analyser.reply(), a::NAK);
+    for (int i = 0; i < 5; ++i) {
+        analyser.send(frame(i + 1, records[static_cast<std::size_t>(i)] + "\r"));
+        EXPECT_EQ(analyser.reply(), a::ACK);
+    }
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[1].key, received[0].key);
 }
 
 TEST_F(LinkTest, AstmRecordSplitOverIntermediateFramesIsReassembled)
@@ -258,7 +282,7 @@ TEST_F(LinkTest, AstmRecordSplitOverIntermediateFramesIsReassembled)
 
 TEST_F(LinkTest, AstmNothingIsHandedOnFromADroppedOrStalledTransmission)
 {
-    auto listener = listen(Protocol::Astm, 300);
+    auto listener = listen(Protocol::Astm, 1000);
     SendOptions o = quick();
     o.dropAfterFrame = 4;
     const SendReport dropped =
@@ -276,7 +300,7 @@ TEST_F(LinkTest, AstmNothingIsHandedOnFromADroppedOrStalledTransmission)
         analyser.send(frame(i + 1, records[static_cast<std::size_t>(i)] + "\r"));
         EXPECT_EQ(analyser.reply(), a::ACK);
     }
-    EXPECT_TRUE(waitFor([&] { return abandoned.size() == 2; }, 2000));
+    EXPECT_TRUE(waitFor([&] { return abandoned.size() == 2; }, 4000));
     analyser.send(frame(4, records[3] + "\r") + frame(5, records[4] + "\r"));
     EXPECT_EQ(analyser.reply(300), 0);
     EXPECT_TRUE(received.empty());
@@ -337,7 +361,7 @@ TEST_F(LinkTest, Hl7AnswersByWhatBecameOfTheMessage)
                                 "MSH|^~\\&|X|Y|||||ORU^R01|2|P|2.5.1\rOBR|1||F-0311\rOBX|1|NM|GLU||6.8\r"
                                 "MSH|^~\\&|X|Y|||||ORU^R01|2|P|2.5.1\rOBR|1||F-0311\rOBX|1|NM|GLU||6.8\r";
     SendOptions o = quick();
-    o.replyTimeoutMs = 400;
+    o.replyTimeoutMs = 1000;
     report = sendText(Protocol::Hl7, kLocal, listener->port(), messages, o);
     EXPECT_EQ(report.acks, (QStringList{QStringLiteral("AR"), QString(), QStringLiteral("AE"), QStringLiteral("AA")}));
     EXPECT_FALSE(report.ok);
@@ -399,4 +423,34 @@ TEST_F(LinkTest, GarbageOnOneConnectionDisturbsNeitherAnotherNorLaterMessagesOnI
         EXPECT_EQ(results(1), (std::vector<std::string>{"K-0112 Crea 97.2"}));
         EXPECT_TRUE(waitFor([&] { return listener->connections() == 1; }));
     }
+}
+
+TEST_F(LinkTest, AstmOverASerialLine)
+{
+    // A pseudo-terminal stands in for the cable: the listener opens its far end as a serial device.
+    const int line = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(line, 0);
+    ASSERT_EQ(grantpt(line), 0);
+    ASSERT_EQ(unlockpt(line), 0);
+    fcntl(line, F_SETFL, fcntl(line, F_GETFL) | O_NONBLOCK);
+    auto listener = listen(Protocol::Astm, 5000, QString::fromLocal8Bit(ptsname(line)));
+    EXPECT_EQ(listener->port(), 0);
+    auto send = [&](const QByteArray &bytes) { ASSERT_EQ(::write(line, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size()); };
+    auto reply = [&] {
+        char c = 0;
+        const bool got = QTest::qWaitFor([&] { return ::read(line, &c, 1) == 1; }, 2000);
+        return got ? c : '\0';
+    };
+    send(QByteArray(1, a::ENQ));
+    EXPECT_EQ(reply(), a::ACK);
+    const std::vector<std::string> records = astmRecords("UP-0220", "TP", "0.25");
+    for (int i = 0; i < 5; ++i) {
+        send(frame(i + 1, records[static_cast<std::size_t>(i)] + "\r"));
+        EXPECT_EQ(reply(), a::ACK);
+    }
+    send(QByteArray(1, a::EOT));
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(results(0), (std::vector<std::string>{"UP-0220 TP 0.25"}));
+    listener.reset();
+    ::close(line);
 }

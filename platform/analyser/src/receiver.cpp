@@ -130,6 +130,7 @@ void AstmReceiver::take(char c)
     }
     switch (c) {
     case ENQ:
+        reportIgnored();
         if (state_ == State::Receiving && (anyAccepted_ || !records_.empty())) {
             log(QStringLiteral("a new transmission began before the last one ended; its unfinished message was discarded"));
             Q_EMIT messageAbandoned(QStringLiteral("new transmission"));
@@ -161,11 +162,23 @@ void AstmReceiver::take(char c)
             inFrame_ = true;
             trailer_ = 0;
             frame_.assign(1, STX);
+        } else {
+            ++ignored_;
         }
         break;
     default:
+        if (state_ == State::Idle)
+            ++ignored_;
         break;
     }
+}
+
+void AstmReceiver::reportIgnored()
+{
+    if (ignored_ == 0)
+        return;
+    log(QStringLiteral("%1 bytes outside a transmission were ignored").arg(ignored_));
+    ignored_ = 0;
 }
 
 void AstmReceiver::frameComplete()
@@ -302,6 +315,7 @@ void AstmReceiver::timedOut()
 
 void AstmReceiver::closed()
 {
+    reportIgnored();
     if (state_ == State::Receiving) {
         log(QStringLiteral("connection closed during a transmission; the message was discarded"));
         Q_EMIT messageAbandoned(QStringLiteral("connection closed"));

@@ -54,6 +54,7 @@ private:
     void abandon(const QString &why);
     void closed();
     void timedOut();
+    void reportIgnored();
     void reply(char c);
     void log(const QString &text);
 
@@ -72,6 +73,7 @@ private:
     astm::RecordAssembler assembler_;
     std::vector<std::string> records_;
     std::size_t recordBytes_ = 0;
+    qint64 ignored_ = 0; // bytes outside a transmission since the last report
 };
 
 class Hl7Receiver : public QObject {
