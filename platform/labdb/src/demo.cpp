@@ -384,6 +384,7 @@ void loadDemoData(Driver &db)
     loadPathologyDemo(db);
     loadMicroscopyDemo(db);
     loadChemistryDemo(db);
+    loadAnalyserDemo(db);
     tx.commit();
 }
 
