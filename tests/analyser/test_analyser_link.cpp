@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QTest>
@@ -423,6 +424,51 @@ TEST_F(LinkTest, GarbageOnOneConnectionDisturbsNeitherAnotherNorLaterMessagesOnI
         EXPECT_EQ(results(1), (std::vector<std::string>{"K-0112 Crea 97.2"}));
         EXPECT_TRUE(waitFor([&] { return listener->connections() == 1; }));
     }
+}
+
+TEST_F(LinkTest, EndlessFramesAreCutOffAndTheLinkCarriesOn)
+{
+    auto astmListener = listen(Protocol::Astm);
+    RawClient analyser(astmListener->port());
+    analyser.send(QByteArray(1, a::ENQ));
+    EXPECT_EQ(analyser.reply(), a::ACK);
+    // A frame that never ends is refused once it passes the frame limit, long before it ends.
+    analyser.send(QByteArray(1, a::STX) + QByteArray(1 << 20, 'A'));
+    EXPECT_EQ(analyser.reply(), a::NAK);
+    analyser.drain();
+    analyser.send(QByteArray(1, a::EOT) + QByteArray(1, a::ENQ));
+    EXPECT_EQ(analyser.reply(), a::ACK);
+    const std::vector<std::string> records = astmRecords("F-0311", "GLU", "6.8");
+    for (int i = 0; i < 5; ++i) {
+        analyser.send(frame(i + 1, records[static_cast<std::size_t>(i)] + "\r"));
+        EXPECT_EQ(analyser.reply(), a::ACK);
+    }
+    ASSERT_EQ(received.size(), 1u);
+
+    auto hl7Listener = listen(Protocol::Hl7);
+    RawClient middleware(hl7Listener->port());
+    middleware.send(QByteArray(1, hl7::SB) + "MSH|^~\\&|X|Y|||||ORU^R01|1|P|2.5.1\r" + QByteArray(2 << 20, 'A') +
+                    QByteArray(1, hl7::EB) + "\r");
+    EXPECT_TRUE(waitFor([&] { return abandoned.size() == 1; }, 10000));
+    EXPECT_EQ(middleware.reply(300), 0) << "an oversize message gets no answer";
+    SendOptions o = quick();
+    const SendReport report = sendText(Protocol::Hl7, kLocal, hl7Listener->port(),
+                                       "MSH|^~\\&|X|Y|||||ORU^R01|2|P|2.5.1\rOBR|1||K-0112\rOBX|1|NM|Crea||97.2\r", o);
+    EXPECT_EQ(report.acks, QStringList{QStringLiteral("AA")});
+    ASSERT_EQ(received.size(), 2u);
+}
+
+TEST_F(LinkTest, SenderPausesBetweenFrames)
+{
+    auto listener = listen(Protocol::Astm);
+    SendOptions o = quick();
+    o.delayMs = 40;
+    QElapsedTimer clock;
+    clock.start();
+    const SendReport report =
+        sendText(Protocol::Astm, kLocal, listener->port(), astmFile(astmRecords("F-0311", "GLU", "6.8")), o);
+    EXPECT_TRUE(report.ok);
+    EXPECT_GE(clock.elapsed(), 5 * 40);
 }
 
 TEST_F(LinkTest, AstmOverASerialLine)
