@@ -29,6 +29,8 @@ constexpr auto kUsage = "usage:\n"
                         "  labhost screenshots DIR                        render the windows to PNG files\n"
                         "  labhost run SCRIPT                             play a scripted session headless\n"
                         "  labhost print --request R --layout NAME --pdf FILE [--source DATASOURCE]\n"
+                        "  labhost analyser CONFIG                        receive analyser results (see README)\n"
+                        "  labhost analyser-send {--astm|--hl7} HOST:PORT FILE [options]  play a message file\n"
                         "  labhost analyser-unmatched [--source DATASOURCE]  analyser results not yet placed\n"
                         "  labhost analyser-rematch [--source DATASOURCE]    place them now\n";
 

@@ -58,6 +58,10 @@ void ResultSink::appendRaw(const QByteArray &bytes)
         m_raw.close();
         m_rawDir.mkpath(QStringLiteral("."));
         m_raw.setFileName(m_rawDir.filePath(m_instrument + QLatin1Char('-') + day + QStringLiteral(".raw")));
+        // What analysers send names patients: the laboratory's record, not everyone's.
+        if (!m_raw.exists() && m_raw.open(QIODevice::WriteOnly))
+            m_raw.close();
+        m_raw.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         if (!m_raw.open(QIODevice::Append)) {
             m_log(m_instrument + QStringLiteral(": cannot write the raw log ") + m_raw.fileName() + QStringLiteral(": ") +
                   m_raw.errorString());

@@ -299,6 +299,8 @@ SendReport sendText(Protocol protocol, const QString &host, quint16 port, const 
         return report;
     }
     QObject::disconnect(&socket, nullptr, &loop, nullptr);
+    // The connect deadline must not cut a long send short.
+    deadline.stop();
 
     const std::string_view text(content.constData(), static_cast<std::size_t>(content.size()));
     std::unique_ptr<AstmSender> astmSender;
