@@ -7,6 +7,7 @@
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
+#include "microbiology_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -306,6 +307,7 @@ const std::vector<Step> &steps()
         {{pathologyTables}},                                                  // 5: anatomic pathology
         {{microscopyTables}},                                                 // 6: urinalysis and fecalysis lists, urinalysis reference ranges
         {{chemistryTables}},                                                  // 7: result formats and normal values of the chemistry screens
+        {{microbiologyTables}},                                               // 8: antibiotics, organisms, panels; culture and bacteriology results
     };
     return all;
 }
