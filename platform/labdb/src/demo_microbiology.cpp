@@ -204,6 +204,42 @@ void insertCulture(Driver &db, const Culture &c)
             *c.final == 'Y' ? Value("2026-03-07 11:02:00") : Value()});
 }
 
+// A blood culture growing S. aureus, reported on the bacteriology report with the antibiotics of
+// the staphylococcal panels; and a second blood culture not yet worked.
+void loadBacteriologyDemo(Driver &db)
+{
+    const auto t = [&](const char *table) { return db.qualify(Database::Laboratory, table); };
+    insertRequest(db, "R2603806", "803", "A26-00103", "1015", "2026-03-05 02:10:00", true);
+    insertRequest(db, "R2603807", "803", "E26-00301", "1015", "2026-03-07 03:20:00", false);
+    db.run("INSERT INTO " + t("tbLabLogbook") +
+               " (RequestNum, ExamID, EmployeeCode, samplesubmitted, DateFinished, AccessionNum, lratime, ResultDate,"
+               " EntryMode, Remarks, Method, LoggedAt) VALUES ('R2603806', '', '0104', '2026-03-05 02:30:00', "
+               "'2026-03-07 08:00:00', 'BC-0212', '2026-03-05 02:35:00', '2026-03-07 08:10:00', 0, '', '', "
+               "'2026-03-05 02:40:00')",
+           {});
+    db.run("INSERT INTO " + t("tbLABResultMicrobiology") +
+               " (RequestNum, Isolate, Culture, PreSpecimen, PreTest, PreSite, PreOther1, PreOther2, PreReport, "
+               "FinalSpecimen, FinalTest, FinalSite, FinalOther1, FinalOther2, FinalReport, FormType, Others, "
+               "EmployeeCode, SavedAt) VALUES ('R2603806', ?, '1|0|0|1|0|0|0|0|0|0', '0|0|0|1|0|0|0', "
+               "'1|1|1|0|0|0|0', 'Left antecubital vein', '', '', ?, '0|0|0|1|0|0|0', '1|1|0|0|0|0|0', "
+               "'Left antecubital vein', '', '', ?, '1', '', '0104', '2026-03-07 08:10:00')",
+           {std::string("Staphylococcus aureus"),
+            std::string("Gram-positive cocci in clusters seen in the aerobic bottle after 18 hours of incubation."),
+            std::string("Staphylococcus aureus isolated from the aerobic bottle after 24 hours of incubation. "
+                        "Anaerobic bottle: no growth after 5 days.")});
+    for (const auto &[list, letter, code, result] :
+         {std::tuple{"3", "A", "OXA", "S"}, std::tuple{"3", "A", "PEN", "R"}, std::tuple{"3", "A", "ERY", "S"},
+          std::tuple{"3", "A", "CLI", "S"}, std::tuple{"3", "A", "SXT", "S"}, std::tuple{"3", "B", "VAN", "S"},
+          std::tuple{"3", "B", "TCY", "I"}})
+        db.run("INSERT INTO " + t("tbLABResultMicrobiologyAdd") +
+                   " (RequestNum, ListNo, GroupLetter, AntibioticCode, Result) VALUES ('R2603806', ?, ?, ?, ?)",
+               {std::string(list), std::string(letter), std::string(code), std::string(result)});
+    db.run("INSERT INTO " + t("tbLabResultMedTech") +
+               " (RequestNum, MedTechID, MedTechAt, VerifiedBy, VerifiedAt, PathologistID, Pathologist, PaperSize)"
+               " VALUES ('R2603806', '0104', '2026-03-07 08:12:00', '', NULL, '', '', '')",
+           {});
+}
+
 } // namespace
 
 void loadMicrobiologyDemo(Driver &db)
@@ -237,11 +273,17 @@ void loadMicrobiologyDemo(Driver &db)
                    " (Code, ExamName, SectionID, SpecimenID, FormType, ValueType, WithReagent, SupExamID, Status) "
                    "VALUES (?, ?, 'D', ?, 'J', '', 0, '', 'A')",
                {std::string(code), std::string(name), std::string(specimen)});
+    // Reported on the bacteriology report, which no format code opens.
+    db.run("INSERT INTO " + b("tbCoLabExam") +
+               " (Code, ExamName, SectionID, SpecimenID, FormType, ValueType, WithReagent, SupExamID, Status) "
+               "VALUES ('803', 'BLOOD CULTURE (BACTERIOLOGY REPORT)', 'D', 'S01', 'M', '', 0, '', 'A')",
+           {});
 
     for (const Culture &c : cultures())
         insertCulture(db, c);
     // A sputum culture received and not yet worked.
     insertRequest(db, "R2603803", "801", "A26-00107", "1010", "2026-03-07 06:15:00", false);
+    loadBacteriologyDemo(db);
 }
 
 } // namespace labdb

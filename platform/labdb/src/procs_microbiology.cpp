@@ -214,13 +214,51 @@ ResultSet getResultMicrobiology(ProcCall &call)
     }
     if (mode != "2")
         throw DbError("Lab_GetResultMicrobiology: the mode must be 2 or 3, not '" + call.arg(1) + "'.");
-    ResultSet rs = call.sql("SELECT Isolate, Culture, PreSpecimen, PreTest, PreSite, PreOther1, PreOther2, PreReport, "
-                            "FinalSpecimen, FinalTest, FinalSite, FinalOther1, FinalOther2, FinalReport, FormType, "
-                            "Others FROM " +
-                                call.t(Database::Laboratory, "tbLABResultMicrobiology") + " WHERE RequestNum = ?",
+    // The sample number and times of the logbook travel with the report row.
+    ResultSet rs = call.sql("SELECT r.Isolate, r.Culture, r.PreSpecimen, r.PreTest, r.PreSite, r.PreOther1, "
+                            "r.PreOther2, r.PreReport, r.FinalSpecimen, r.FinalTest, r.FinalSite, r.FinalOther1, "
+                            "r.FinalOther2, r.FinalReport, r.FormType, r.Others, COALESCE(lb.AccessionNum, '') AS "
+                            "AccessionNum, COALESCE(lb.ResultDate, lb.LoggedAt, r.SavedAt) AS ResultDate, "
+                            "COALESCE(lb.samplesubmitted, r.SavedAt) AS samplesubmitted, lb.lratime, lb.DateFinished FROM " +
+                                call.t(Database::Laboratory, "tbLABResultMicrobiology") + " r LEFT JOIN " +
+                                call.t(Database::Laboratory, "tbLabLogbook") +
+                                " lb ON lb.RequestNum = r.RequestNum WHERE r.RequestNum = ?",
                             {requestNum});
     if (rs.rows.empty())
         return rs;
+    // The ticked boxes by name, for the printed report.
+    static const std::vector<std::string> kSpecimens{"Throat", "Urine", "Sputum", "Blood", "Stool", "Wound", ""};
+    static const std::vector<std::string> kTests{"Culture",  "Sensitivity", "Direct Smear", "Fungus",
+                                                 "TB Smear", "TB Culture",  ""};
+    static const std::vector<std::string> kCultures{"Aerobic (Routine)", "Throat Swab",      "Urine", "Blood",
+                                                    "Anaerobic",         "Sputum",           "Stool",
+                                                    "Vaginal Discharge", "Wound Discharge", ""};
+    const auto names = [&](const char *column, const std::vector<std::string> &captions, const char *other) {
+        const std::string stored = textOf(rs.at(0, column));
+        std::string out;
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < captions.size() && start <= stored.size(); ++i) {
+            const std::size_t bar = std::min(stored.find('|', start), stored.size());
+            if (trimmed(stored.substr(start, bar - start)) == "1") {
+                // The last box is "Others": its text stands in for it.
+                const std::string name = captions[i].empty() ? textOf(rs.at(0, other)) : captions[i];
+                if (!name.empty())
+                    out += (out.empty() ? "" : ", ") + name;
+            }
+            start = bar + 1;
+        }
+        return out;
+    };
+    const std::vector<std::pair<std::string, std::string>> named{
+        {"PreSpecimenNames", names("PreSpecimen", kSpecimens, "PreOther1")},
+        {"PreTestNames", names("PreTest", kTests, "PreOther2")},
+        {"FinalSpecimenNames", names("FinalSpecimen", kSpecimens, "FinalOther1")},
+        {"FinalTestNames", names("FinalTest", kTests, "FinalOther2")},
+        {"CultureNames", names("Culture", kCultures, "Others")}};
+    for (const auto &[column, value] : named) {
+        rs.columns.push_back(column);
+        rs.rows[0].emplace_back(value);
+    }
     const ResultSet found = call.sql("SELECT DISTINCT c.Result, a.Description FROM " + chosen + " c JOIN " +
                                          call.t(Database::BuildFile, "tbCoAntibiotic") +
                                          " a ON a.Code = c.AntibioticCode WHERE c.RequestNum = ? "

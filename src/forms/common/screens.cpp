@@ -10,6 +10,7 @@
 #include "forms/microscopy/frmstool.h"
 #include "forms/microscopy/frmurinalysis.h"
 #include "forms/microbiology/frmcs.h"
+#include "forms/microbiology/frmmicrobiology.h"
 
 namespace corvane {
 
@@ -33,6 +34,7 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmFecalysis"), maker<frmFecalysis>());
     visit(QStringLiteral("frmStool"), maker<frmStool>());
     visit(QStringLiteral("frmCS"), maker<frmCS>());
+    visit(QStringLiteral("frmMicrobiology"), maker<frmMicrobiology>());
 }
 
 } // namespace corvane
