@@ -308,6 +308,41 @@ frmReportViewer: close
     EXPECT_EQ(count("select count(*) from laboratory..tbLabResultCSCodes where RequestNum = 'R2603803'"), 4);
 }
 
+TEST_P(CSSessionTest, AFinalResultStaysFinalAndAnEmptyMasterFileStillGivesARow)
+{
+    // The demo urine culture was released as final: only its antibiotics, "Yes" chosen for good.
+    check->execute("UPDATE build_file..tbCoAntibiotic SET Status = 'I' WHERE Code = 'AMK'");
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=0101 CanVerify=true VerifyMode=false Clerk=false
+open R2603801
+frmCS: expect optFinal(0) on
+frmCS: expect-enabled fraFinalResult no
+frmCS: expect grdTable(1,2) Amikacin
+frmCS: expect grdTable(1,3) S
+frmCS: expect grdTable(14,2) Trimethoprim-sulfamethoxazole
+frmCS: expect txtColonyCount ">100,000 CFU/mL"
+frmCS: expect rtfMicroscopy "Gram-negative bacilli seen. Pus cells 15-20 /hpf."
+frmCS: click cmdExam
+open R2603802
+frmCS: expect optFinal(1) on
+frmCS: expect-enabled fraFinalResult yes
+frmCS: expect grdTable(1,2) Amoxicillin-clavulanate
+frmCS: click cmdExam
+)s"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Laboratory..Lab_Get_CSCodes 'R2603801','Y'")));
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Laboratory..Lab_Get_CSCodes 'R2603802','N'")));
+
+    check->execute("DELETE FROM build_file..tbCoAntibiotic");
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=0101 CanVerify=true VerifyMode=false Clerk=false
+open R2603803
+frmCS: expect grdTable(0,3) 1
+frmCS: expect grdTable(1,2) ""
+frmCS: expect-enabled grdTable(1,3) yes
+frmCS: click cmdExam
+)s"))) << log.toStdString();
+}
+
 TEST_P(CSSessionTest, EachOrganismsAntibioticsPrintUnderIt)
 {
     // The demo wound culture: four organisms; oxacillin resistant in S. aureus only, clindamycin
