@@ -237,6 +237,11 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, HistopathSQLite, testsupport::Backend::Sqli
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, HistopathPostgreSQL, testsupport::Backend::Postgres, "R2603701")
     ->Unit(benchmark::kMillisecond);
+// The four-organism wound culture.
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CultureSQLite, testsupport::Backend::Sqlite, "R2603804")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CulturePostgreSQL, testsupport::Backend::Postgres, "R2603804")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -77,6 +77,8 @@ private:
     void grabOtherPages(QDialog &dialog, const QString &name)
     {
         for (QTabWidget *tabs : dialog.findChildren<QTabWidget *>()) {
+            if (!tabs->isVisible())
+                continue; // a tab control on a page of another one: shown with its page
             for (int page = 1; page < tabs->count(); ++page) {
                 tabs->setCurrentIndex(page);
                 QApplication::processEvents();
@@ -181,6 +183,8 @@ int screenshots(int argc, char *argv[], const QString &folder)
         QStringList screens = corvane::ScreenFactory::registeredScreens();
         std::sort(screens.begin(), screens.end());
         for (const QString &screen : screens) {
+            if (!corvane::dispatchScreenNames().contains(screen))
+                continue; // opened by name below
             const auto stored = std::find_if(rows.begin(), rows.end(),
                                              [&](const WorklistRow &r) { return r.screen == screen && r.stored; });
             const auto fresh = std::find_if(rows.begin(), rows.end(),
@@ -201,6 +205,14 @@ int screenshots(int argc, char *argv[], const QString &folder)
         }
 
         seam.setSuffix(QString());
+        // The bacteriology report, which no format code opens: by name, worked and new.
+        if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmMicrobiology"))) {
+            for (const auto &[request, name] : {std::pair{"R2603806", "frmMicrobiology"},
+                                                std::pair{"R2603807", "frmMicrobiology-new"}}) {
+                seam.nameNext(QLatin1String(name));
+                component.Show_Screen(QStringLiteral("frmMicrobiology"), QLatin1String(request));
+            }
+        }
         // The computation dialog, which only F10 on a clearance or urine protein row opens.
         if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues"))) {
             seam.thenNext(&pressComputeOnClearance);

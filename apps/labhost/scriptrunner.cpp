@@ -405,6 +405,12 @@ void ScriptRunner::runTopLevel(const Line &line)
             m_log << "OPEN request " << request << " intResult " << selector << '\n';
             component().Show_ResultEntry(request, selector);
             m_log << "RETURNED to host\n";
+        } else if (line.verb == QLatin1String("open-screen")) {
+            if (line.args.size() < 2)
+                return fail(line, QStringLiteral("open-screen needs a screen name and a request number"));
+            m_log << "OPEN screen " << line.args[0] << " request " << line.args[1] << '\n';
+            component().Show_Screen(line.args[0], line.args[1]);
+            m_log << "RETURNED to host\n";
         } else if (line.verb == QLatin1String("query")) {
             corvane::Recordset rs = corvane::SessionContext::current().db().query(
                 corvane::Command::fromText(line.args.join(QLatin1Char(' '))));

@@ -154,4 +154,20 @@ void clsResultEntry::Show_ResultEntry(QString &RequestNum, qint16 &intResult, qi
     screen->showModal();
 }
 
+void clsResultEntry::Show_Screen(const QString &screenName, const QString &RequestNum)
+{
+    SessionContext &ctx = SessionContext::current();
+    ctx.RequestNum = RequestNum;
+    ctx.LoadHospitalHeader();
+    ctx.ReadConnectionSettings();
+    ctx.LoadRequest(ctx.RequestNum);
+    ctx.LoadExamReagent(ctx.RequestRecord.code);
+    const PixelPosition at = screenPositionFromTwips(2350, 100.0F);
+    const std::unique_ptr<ResultScreen> screen = ScreenFactory::create(screenName);
+    screen->setTop(at.top);
+    screen->setLeft(at.left);
+    screen->Fill_Results();
+    screen->showModal();
+}
+
 } // namespace corvane

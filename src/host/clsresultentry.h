@@ -39,6 +39,9 @@ public:
     // Loads the request, opens the screen its exam's format asks for at Top/Left (twips from the
     // desktop's top-left corner) and returns when that screen closes. Errors reach the caller.
     void Show_ResultEntry(QString &RequestNum, qint16 &intResult, qint16 Top = 2350, double Left = 100);
+    // A screen that no format code opens (the bacteriology report), shown on a request as
+    // Show_ResultEntry shows the screen it chooses.
+    void Show_Screen(const QString &screenName, const QString &RequestNum);
 };
 
 } // namespace corvane

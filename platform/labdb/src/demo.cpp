@@ -5,6 +5,7 @@
 #include "labdb/schema.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
+#include "microbiology_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -385,6 +386,7 @@ void loadDemoData(Driver &db)
     loadMicroscopyDemo(db);
     loadChemistryDemo(db);
     loadAnalyserDemo(db);
+    loadMicrobiologyDemo(db);
     tx.commit();
 }
 

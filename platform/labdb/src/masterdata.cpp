@@ -47,6 +47,11 @@ const std::vector<MasterTable> &registry()
         {Database::Laboratory, "tbLabNValueDefault", {"FormType"}},
         {Database::Laboratory, "tbLabPickList", {"ListName", "ListNo", "ExamCode", "Value"}},
         {Database::Laboratory, "tbLabAnalyserTestMap", {"InstrumentID", "TestCode"}},
+        {Database::BuildFile, "tbCoAntibiotic", {"Code"}},
+        {Database::BuildFile, "tbCoOrganism", {"Code"}},
+        {Database::BuildFile, "tbCoAntibioticPanel", {"ListNo", "GroupLetter", "AntibioticCode"}},
+        {Database::Laboratory, "tbLab_BuildCulture", {"Description"}},
+        {Database::Laboratory, "tbLab_BuildMicroTesting", {"Description"}},
     };
     return tables;
 }

@@ -7,6 +7,7 @@
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
+#include "microbiology_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -315,6 +316,7 @@ const std::vector<Step> &steps()
           {Database::Laboratory, "tbLabInstrumentResult", textNN("MessageKey")},
           {Database::Laboratory, "tbLabInstrumentResult", textNN("SentValue")},
           {Database::Laboratory, "tbLabInstrumentResult", integerNN("Superseded")}}},
+        {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
     };
     return all;
 }

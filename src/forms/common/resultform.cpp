@@ -254,6 +254,8 @@ SaveTexts ResultForm::buildSaveTexts() const
 
 void ResultForm::SaveAndSignOff(bool withVerifier, bool /*printing*/)
 {
+    if (!entriesComplete())
+        return;
     {
         WaitCursor wait;
         SetAllCommandButtons(*this, false);

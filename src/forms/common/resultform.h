@@ -99,6 +99,9 @@ protected:
     virtual LogbookEntry logbookEntry() const;
     // 9.7: every command of the screen's save, in order; by default saveCommand alone.
     virtual QList<Command> saveCommands(int flag, const SaveTexts &texts) const;
+    // Before a command saves: false keeps the screen open with nothing saved (the screen has told
+    // the technologist what to correct).
+    virtual bool entriesComplete() { return true; }
     // 8.4: the sign-off dialog, just before it is shown.
     virtual void prepareSignOff(frmMedTech &signOff);
     // Whether the running command verifies (Verify and Print).

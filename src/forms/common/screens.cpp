@@ -9,6 +9,8 @@
 #include "forms/microscopy/frmfecalysis.h"
 #include "forms/microscopy/frmstool.h"
 #include "forms/microscopy/frmurinalysis.h"
+#include "forms/microbiology/frmcs.h"
+#include "forms/microbiology/frmmicrobiology.h"
 
 namespace corvane {
 
@@ -31,6 +33,8 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmUrinalysis"), maker<frmUrinalysis>());
     visit(QStringLiteral("frmFecalysis"), maker<frmFecalysis>());
     visit(QStringLiteral("frmStool"), maker<frmStool>());
+    visit(QStringLiteral("frmCS"), maker<frmCS>());
+    visit(QStringLiteral("frmMicrobiology"), maker<frmMicrobiology>());
 }
 
 } // namespace corvane

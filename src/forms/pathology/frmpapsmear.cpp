@@ -2,6 +2,7 @@
 
 #include "ui_frmpapsmear.h"
 
+#include "forms/common/checkgroup.h"
 #include "services/signoff/frmmedtech.h"
 #include "session/sessioncontext.h"
 
@@ -30,9 +31,9 @@ void frmPapsmear::fillResultFields(const Recordset &row)
     const auto f = [&](const char *column) { return row.field(QLatin1String(column)).toStringOr(); };
     ui->txtCytology->setText(f("CytologyNum"));
     ui->txtLMP->setText(f("LMP"));
-    setGroup(m_specimen, f("Specimen"));
-    setGroup(m_adequacy, f("SpAdequacy"));
-    setGroup(m_category, f("Generalcategory"));
+    setCheckGroup(m_specimen, f("Specimen"));
+    setCheckGroup(m_adequacy, f("SpAdequacy"));
+    setCheckGroup(m_category, f("Generalcategory"));
     ui->rtfInterpretation->setPlainText(f("Remarks"));
     ui->txtCDiagnosis->setText(f("clinicaldiagnosis"));
     ui->txtSA1->setText(f("SA1"));
@@ -45,9 +46,9 @@ void frmPapsmear::fillNewResult(const QDateTime &today)
 {
     // Every picker from the server; nothing is stored yet to say otherwise.
     ResultForm::fillNewResult(today);
-    setGroup(m_specimen, QStringLiteral("0|0|0|0"));
-    setGroup(m_adequacy, QStringLiteral("1|0|"));
-    setGroup(m_category, QStringLiteral("1|0|"));
+    setCheckGroup(m_specimen, QStringLiteral("0|0|0|0"));
+    setCheckGroup(m_adequacy, QStringLiteral("1|0|"));
+    setCheckGroup(m_category, QStringLiteral("1|0|"));
     loadConforme();
 }
 
@@ -61,21 +62,6 @@ void frmPapsmear::loadConforme()
         showStoredConforme(rs.field(QStringLiteral("Conforme")).toStringOr(),
                            rs.field(QStringLiteral("ConPathologist")).toStringOr(),
                            rs.field(QStringLiteral("Signature")).toStringOr());
-}
-
-QString frmPapsmear::groupText(const QList<QCheckBox *> &boxes) const
-{
-    QStringList parts;
-    for (const QCheckBox *box : boxes)
-        parts << checkValue(box);
-    return parts.join(QLatin1Char('|'));
-}
-
-void frmPapsmear::setGroup(const QList<QCheckBox *> &boxes, const QString &stored)
-{
-    const QList<bool> values = splitGroup(stored);
-    for (qsizetype i = 0; i < boxes.size(); ++i)
-        boxes[i]->setChecked(values.value(i, false));
 }
 
 QString frmPapsmear::specimenType() const
@@ -105,7 +91,7 @@ Command frmPapsmear::saveCommand(int flag, const SaveTexts &texts) const
 {
     Command c(flag == 0 ? "Laboratory..Lab_Save_Papsmear 0, '" : "Laboratory..Lab_Save_Papsmear 1, '");
     c << SessionContext::current().RequestNum << "','" << ui->txtCytology->text() << "','" << ui->txtLMP->text()
-      << "','" << groupText(m_specimen) << "','" << groupText(m_adequacy) << "','" << groupText(m_category) + QLatin1Char('|')
+      << "','" << checkGroupText(m_specimen) << "','" << checkGroupText(m_adequacy) << "','" << checkGroupText(m_category) + QLatin1Char('|')
       << "','" << ui->rtfInterpretation->toPlainText() << "','" << ui->txtCDiagnosis->text() << "','" << texts.report
       << "','" << ui->txtDoctorID->text() << "','" << ui->txtPhysicianID->text() << "','" << ui->txtPhysician->text()
       << "','" << ui->txtResidentId->text() << "','" << ui->txtSA1->text() << "','" << ui->txtSA2->text() << "','"

@@ -35,8 +35,6 @@ protected:
 private:
     // "Lab_Get_Conforme": the concurring pathologist is kept apart from the smear's own row.
     void loadConforme();
-    QString groupText(const QList<QCheckBox *> &boxes) const;
-    void setGroup(const QList<QCheckBox *> &boxes, const QString &stored);
     QString specimenType() const;
     void setSpecimenType(const QString &stored);
 
