@@ -5,6 +5,7 @@
 #include "labdb/schema.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
+#include "stains_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -384,6 +385,7 @@ void loadDemoData(Driver &db)
     loadPathologyDemo(db);
     loadMicroscopyDemo(db);
     loadChemistryDemo(db);
+    loadStainsDemo(db);
     tx.commit();
 }
 

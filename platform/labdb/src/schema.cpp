@@ -7,6 +7,7 @@
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
+#include "stains_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -306,6 +307,7 @@ const std::vector<Step> &steps()
         {{pathologyTables}},                                                  // 5: anatomic pathology
         {{microscopyTables}},                                                 // 6: urinalysis and fecalysis lists, urinalysis reference ranges
         {{chemistryTables}},                                                  // 7: result formats and normal values of the chemistry screens
+        {{stainsTables}},                                                     // 8: the Gram stain findings
     };
     return all;
 }

@@ -127,8 +127,11 @@ void ResultForm::loadHook()
 void ResultForm::Fill_Results()
 {
     SessionContext &s = SessionContext::current();
-    LoadResultHeader();
-    m_seenVersion = s.StoredResultHeader.RowVersion;
+    m_seenVersion.reset();
+    if (loadsResultHeader()) {
+        LoadResultHeader();
+        m_seenVersion = s.StoredResultHeader.RowVersion;
+    }
 
     Recordset rs = s.db().query(resultQuery());
     if (rs.eof()) {
@@ -136,9 +139,20 @@ void ResultForm::Fill_Results()
             if (auto *b = control<QWidget>(*this, name))
                 b->setEnabled(false);
         }
-        fillNewResult(serverNow());
+        if (fillsHeaderFromStorage())
+            fillNewResult(serverNow());
         return;
     }
+    if (fillsHeaderFromStorage())
+        fillStoredHeader(rs);
+    fillResultFields(rs);
+    if (m_reagents)
+        m_reagents->ShowPosting();
+}
+
+void ResultForm::fillStoredHeader(const Recordset &rs)
+{
+    SessionContext &s = SessionContext::current();
     if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
         acc->setText(rs.field(QStringLiteral("AccessionNum")).toString());
     setPickerPair(kReport, rs.field(QStringLiteral("ResultDate")).toDateTime());
@@ -150,9 +164,6 @@ void ResultForm::Fill_Results()
     }
     // Before the screen's fields, so a screen that shows another finished time may set it.
     setPickerPair(kFinished, s.StoredResultHeader.DateFinished);
-    fillResultFields(rs);
-    if (m_reagents)
-        m_reagents->ShowPosting();
 }
 
 void ResultForm::fillNewResult(const QDateTime &today)

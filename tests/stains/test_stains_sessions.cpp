@@ -1,0 +1,211 @@
+// The stain screens end to end on both backends: opened through clsResultEntry by scripted
+// sessions, filled, saved, signed off and printed.
+
+#include "e2e/scriptedsession.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+// Runs work once, when the named window is first shown: another workstation acting while the
+// screen is open.
+class SaveElsewhereOnShow : public QObject {
+public:
+    SaveElsewhereOnShow(QString window, std::function<void()> work) : m_window(std::move(window)), m_work(std::move(work))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~SaveElsewhereOnShow() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (m_work && event->type() == QEvent::Show && watched->objectName() == m_window)
+            std::exchange(m_work, nullptr)();
+        return false;
+    }
+
+private:
+    QString m_window;
+    std::function<void()> m_work;
+};
+
+class StainsSessionTest : public e2e::ScriptedSessionTest {
+protected:
+    QStringList linesLogged(const QString &prefix) const
+    {
+        QStringList out;
+        for (const QString &l : log.split(QLatin1Char('\n'))) {
+            if (l.startsWith(prefix))
+                out << l;
+        }
+        return out;
+    }
+    static QString today() { return QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")); }
+};
+
+// ---- Gram stain ---------------------------------------------------------------------------
+
+TEST_P(StainsSessionTest, GramStainFirstSaveSendsTheExactCommandsAndPrints)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2603018
+frmGramStain: expect-enabled cmdPrint no
+frmGramStain: expect Label16_21 "GRAM STAIN RESULT"
+frmGramStain: expect dtSubmitted %1
+frmGramStain: expect chkSendOuts off
+frmGramStain: choose cboReagent "GRAM STAIN KIT"
+frmGramStain: set txtAccNum GS-1001
+frmGramStain: set dtSubmitted 03/07/2026
+frmGramStain: set dtSubmittedTime 01:40 PM
+frmGramStain: set dtFinishedDate 03/07/2026
+frmGramStain: set dtFinishedTime 02:05 PM
+frmGramStain: type txtResult(0) "Sputum"
+frmGramStain: key txtResult(0) F4
+frmGramStain: key txtResult(1) Shift+F1
+frmGramStain: key txtResult(3) F1
+frmGramStain: key txtResult(1) Enter
+frmGramStain: type txtResult(2) "<10"
+frmGramStain: type txtResult(3) ">25"
+frmGramStain: type txtResult(10) "Seen by O'Brien; a','b"
+frmGramStain: check chkSendOuts
+frmGramStain: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%2"
+frmReportViewer: close
+)s")
+                         .arg(today(), pdfPath("gramstain.pdf"))))
+        << log.toStdString();
+
+    const QString result = QStringLiteral("\nPUS CELLS\nNO GRAM NEGATIVE DIPLOCOCCI SEEN.\nGRAM NEGATIVE INTRACELLULAR DIPLOCOCCI");
+    const QStringList expected{
+        QStringLiteral("SQL  Lab_FormMaker_GetResult 'R2603018'"),
+        QStringLiteral("SQL  LABORATORY..Lab_GetResultGramStain 'R2603018'"),
+        QStringLiteral("SQL  select isnull(SendOuts,'N') as SendOuts from laboratory..tblabmaster where requestnum = 'R2603018'"),
+        QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603018', '', '0101','3/7/2026 1:40:00 PM', "
+                       "'3/7/2026 2:05:00 PM','GS-1001'"),
+        QStringLiteral("SQL  LAB_Save_GramStain 'R2603018','Sputum','") + result +
+            QStringLiteral("','<10','>25','','','','','','','Seen by O`Brien; a`,`b',''"),
+        QStringLiteral("SQL  UPDATE LABORATORY..tbLabMaster SET SendOuts = 'Y' WHERE RequestNum = 'R2603018'"),
+    };
+    qsizetype last = -1;
+    for (const QString &command : expected) {
+        const qsizetype at = log.indexOf(command + QLatin1Char('\n'));
+        EXPECT_GT(at, last) << command.toStdString() << "\n" << log.toStdString();
+        last = at;
+    }
+    // The pickers keep the workstation's time: the server clock is never asked.
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Select getdate()")), 0);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults")), 0);
+
+    EXPECT_EQ(value("select Result from laboratory..tbLabGramStain where RequestNum = 'R2603018'"), result.toStdString());
+    EXPECT_EQ(value("select KOH from laboratory..tbLabGramStain where RequestNum = 'R2603018'"), "Seen by O`Brien; a`,`b");
+    EXPECT_EQ(value("select SendOuts from laboratory..tbLabMaster where RequestNum = 'R2603018'"), "Y");
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603018'"), 1);
+    EXPECT_GT(count("select count(*) from inventory..tbInvStockCard where ReferenceNum = 'R2603018L'"), 0);
+    EXPECT_GT(QFileInfo(pdfPath("gramstain.pdf")).size(), 0);
+}
+
+TEST_P(StainsSessionTest, GramStainReopenedShowsTheFindingsButTodaysHeaderAndSavesOverThem)
+{
+    const long long cards = count("select count(*) from inventory..tbInvStockCard");
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-09 16:30:00
+session EmployeeCode=1 EmployeeName="Supervisor" CanVerify=true VerifyMode=true Clerk=false
+open R2603901
+frmGramStain: expect txtResult(0) "Sputum, expectorated (early morning)"
+frmGramStain: expect txtResult(2) <10
+frmGramStain: expect txtResult(7) "Many (lancet-shaped diplococci)"
+frmGramStain: expect-contains txtResult(1) "PUS CELLS = MORE THAN 25/lpf"
+frmGramStain: expect txtAccNum ""
+frmGramStain: expect dtReportDate %1
+frmGramStain: expect chkSendOuts off
+frmGramStain: expect-enabled cmdPrint yes
+frmGramStain: set txtResult(11) "Repeat in 48 hours"
+frmGramStain: check chkSendOuts
+frmGramStain: check chkSendOuts no
+frmGramStain: set txtAccNum GS-0301
+frmGramStain: click cmdVerify
+frmMedTech: set txtVerified Navarro
+frmMedTech: key txtVerified Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click FlatBttn1
+)s")
+                         .arg(today())))
+        << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults 'R2603901','1'")), 1) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  UPDATE LABORATORY..tbLabMaster SET SendOuts = 'N' WHERE RequestNum = 'R2603901'")));
+    EXPECT_EQ(value("select Remarks from laboratory..tbLabGramStain where RequestNum = 'R2603901'"), "Repeat in 48 hours");
+    EXPECT_EQ(value("select Pus1 from laboratory..tbLabGramStain where RequestNum = 'R2603901'"), "<10");
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabGramStain where RequestNum = 'R2603901'"), 1);
+    EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard"), cards);
+}
+
+TEST_P(StainsSessionTest, GramStainOvertakenSaveRollsBackAndClosesTheScreen)
+{
+    // Another workstation saves the findings the moment this screen shows them.
+    SaveElsewhereOnShow other(QStringLiteral("frmGramStain"), [this] {
+        check->execute("LAB_Save_GramStain 'R2603901','Theirs','','','','','','','','','','',''");
+    });
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=1 CanVerify=true VerifyMode=false Clerk=false
+open R2603901
+frmGramStain: set txtResult(0) "Mine"
+frmGramStain: check chkSendOuts
+frmGramStain: set txtAccNum GS-9
+frmGramStain: click cmdSave
+answer OK
+)s"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: ["
+                                         "Request R2603901 was saved by")),
+              1)
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmGramStain")));
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmMedTech")), 0);
+    EXPECT_EQ(value("select Specimen from laboratory..tbLabGramStain where RequestNum = 'R2603901'"), "Theirs");
+    EXPECT_EQ(value("select SendOuts from laboratory..tbLabMaster where RequestNum = 'R2603901'"), "N");
+}
+
+TEST_P(StainsSessionTest, GramStainKeysAndTheKohCaption)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=0101 CanVerify=true VerifyMode=false Clerk=false
+open R2603906
+frmGramStain: expect Label16_21 "KOH RESULT"
+frmGramStain: click cmdExam
+open R2603018
+frmGramStain: key txtResult(8) Enter
+frmGramStain: expect-focus txtResult(8)
+frmGramStain: key txtResult(11) F9
+frmCodeSearch: click cmdSelect
+frmGramStain: expect txtResult(11) "NO ORGANISM SEEN"
+frmGramStain: set txtResult(0) "GRAM NEG"
+frmGramStain: key txtResult(0) F9
+frmCodeSearch: click cmdSelect
+frmGramStain: expect txtResult(0) "GRAM NEGATIVE BACILLI"
+frmGramStain: key txtResult(0) F9
+frmCodeSearch: click cmdSelect
+frmGramStain: expect txtResult(0) "GRAM NEGATIVE BACILLI"
+frmGramStain: key txtResult(5) F12
+frmGramStain: expect txtResult(5) ""
+frmGramStain: expect-contains txtResult(1) "PUS CELLS = LESS THAN 25/lpf"
+frmGramStain: click cmdExam
+)s"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmCodeSearch")), 3) << log.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StainsSessionTest, testsupport::kBothBackends, testsupport::backendName);
+
+} // namespace
