@@ -206,6 +206,117 @@ frmGramStain: click cmdExam
     EXPECT_EQ(countLogged(QStringLiteral("SHOW frmCodeSearch")), 3) << log.toStdString();
 }
 
+// ---- AFB smear -----------------------------------------------------------------------------
+
+TEST_P(StainsSessionTest, AfbFirstSaveSendsTheHiddenBoxesEmptyAndPrints)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2603023
+frmAfb: expect-enabled cmdPrint no
+frmAfb: expect txtResult(0) SPUTUM
+frmAfb: expect dtFinishedTime 02:05 PM
+frmAfb: choose cboReagent "ZIEHL-NEELSEN STAIN KIT"
+frmAfb: set txtAccNum AFB-1
+frmAfb: key txtResult(0) Enter
+frmAfb: expect-focus txtResult(3)
+frmAfb: type txtResult(3) "+n (4 AFB)"
+frmAfb: set TxtMethod Ziehl-Neelsen
+frmAfb: type rtfComments "Collected by O'Neil"
+frmAfb: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)s")
+                         .arg(pdfPath("afb.pdf"))))
+        << log.toStdString();
+    const QStringList expected{
+        QStringLiteral("SQL  Lab_FormMaker_GetResult 'R2603023'"),
+        QStringLiteral("SQL  LABORATORY..Lab_GetResultHcodes  'R2603023'"),
+        QStringLiteral("SQL  Select getdate() as DateToday"),
+        QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603023', '', '0101','3/7/2026 2:05:00 PM', "
+                       "'3/7/2026 2:05:00 PM','AFB-1'"),
+        QStringLiteral("SQL  Laboratory..Lab_Save_AFB 0, 'R2603023','03/07/2026 02:05 PM', '03/07/2026 02:05 PM', "
+                       "'AFB-1', 'SPUTUM', '', '', '+n (4 AFB)', 'Collected by O`Neil', 'Ziehl-Neelsen', "
+                       "'03/07/2026 02:05 PM'"),
+    };
+    const QStringList sent = linesLogged(QStringLiteral("SQL  "));
+    qsizetype last = -1;
+    for (const QString &command : expected) {
+        const qsizetype at = sent.indexOf(command);
+        EXPECT_GT(at, last) << command.toStdString() << "\n" << log.toStdString();
+        last = at;
+    }
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultSaveLastEdit")), 0) << "a first save";
+    EXPECT_EQ(value("select result4 from laboratory..tbLabResult where RequestNum = 'R2603023'"), "+n (4 AFB)");
+    EXPECT_GT(count("select count(*) from inventory..tbInvStockCard where ReferenceNum = 'R2603023L'"), 0);
+    EXPECT_GT(QFileInfo(pdfPath("afb.pdf")).size(), 0);
+}
+
+TEST_P(StainsSessionTest, AfbSeriesDayIsReopenedAndEditedWithTheLastEditRecorded)
+{
+    const long long cards = count("select count(*) from inventory..tbInvStockCard");
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-08 09:00:00
+session EmployeeCode=1 EmployeeName="Supervisor" CanVerify=true VerifyMode=false Clerk=false
+open R2603902
+frmAfb: expect txtAccNum AFB-0402
+frmAfb: expect txtResult(1) 1
+frmAfb: expect txtResult(2) Mucopurulent
+frmAfb: expect txtResult(3) 2
+frmAfb: expect TxtMethod Ziehl-Neelsen
+frmAfb: expect dtSubmittedTime 07:30 AM
+frmAfb: expect dtFinishedTime 02:00 PM
+frmAfb: expect-contains rtfComments "Specimen 1 of 3"
+frmAfb: key txtResult(0) Enter
+frmAfb: expect-focus txtResult(1)
+frmAfb: set txtResult(3) 3
+frmAfb: set dtFinishedTime 03:10 PM
+frmAfb: click cmdSave
+frmMedTech: click FlatBttn1
+open R2603902
+frmAfb: expect txtResult(3) 3
+frmAfb: expect dtFinishedTime 03:10 PM
+frmAfb: click cmdExam
+)s"))) << log.toStdString();
+    const QStringList sent = linesLogged(QStringLiteral("SQL  "));
+    const qsizetype lastEdit = sent.indexOf(QStringLiteral("SQL  Laboratory..Lab_ResultSaveLastEdit 'R2603902', '1'"));
+    ASSERT_GE(lastEdit, 0) << log.toStdString();
+    ASSERT_LT(lastEdit + 1, sent.size());
+    EXPECT_TRUE(sent[lastEdit + 1].startsWith(QStringLiteral("SQL  Laboratory..Lab_Save_AFB 1, 'R2603902','03/05/2026 07:30 AM', "
+                                                            "'03/05/2026 07:45 AM', 'AFB-0402', 'SPUTUM', '1', 'Mucopurulent', '3', ")))
+        << sent[lastEdit + 1].toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
+    EXPECT_EQ(value("select LastEditBy from laboratory..tbLabLogbook where RequestNum = 'R2603902'"), "1");
+    EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard"), cards);
+}
+
+TEST_P(StainsSessionTest, AfbFailingSaveRollsBackAndClosesTheScreen)
+{
+    check->execute("INSERT INTO laboratory..tbLabResult (RequestNum, AccessionNum, EmployeeCode, ResultDate, "
+                   "samplesubmitted) VALUES ('R2603023', 'X', '0102', '2026-03-07 08:00:00', '2026-03-07 07:30:00')");
+    const long long audits = count("select count(*) from laboratory..tbAuditTrail");
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=0101 CanVerify=true Clerk=false VerifyMode=false
+open R2603023
+frmAfb: set txtAccNum AFB-2
+frmAfb: set txtResult(3) 1+
+frmAfb: click cmdVerify
+answer OK
+)s"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: ["
+                                      "Request R2603023 already has a stored result.] (critical)")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmAfb")));
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmMedTech")), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603023'"), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbAuditTrail"), audits);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, StainsSessionTest, testsupport::kBothBackends, testsupport::backendName);
 
 } // namespace

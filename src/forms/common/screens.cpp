@@ -9,6 +9,7 @@
 #include "forms/microscopy/frmfecalysis.h"
 #include "forms/microscopy/frmstool.h"
 #include "forms/microscopy/frmurinalysis.h"
+#include "forms/microbiology/stains/frmafb.h"
 #include "forms/microbiology/stains/frmgramstain.h"
 
 namespace corvane {
@@ -33,6 +34,7 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmFecalysis"), maker<frmFecalysis>());
     visit(QStringLiteral("frmStool"), maker<frmStool>());
     visit(QStringLiteral("frmGramStain"), maker<frmGramStain>());
+    visit(QStringLiteral("frmAfb"), maker<frmAfb>());
 }
 
 } // namespace corvane
