@@ -317,6 +317,97 @@ answer OK
     EXPECT_EQ(count("select count(*) from laboratory..tbAuditTrail"), audits);
 }
 
+// ---- Urine Wright ------------------------------------------------------------------------
+
+TEST_P(StainsSessionTest, UrineWrightFirstSaveSendsItsOwnDateFormatsAndPrints)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 11:02:09
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2603009
+frmUrineWright: expect-enabled cmdPrint no
+frmUrineWright: expect dtReportDate 03/07/2026
+frmUrineWright: expect dtLRATime 11:02 AM
+frmUrineWright: key txtAccNum Enter
+answer OK "You have to fill-in the ACCESSION NUMBER first."
+frmUrineWright: set txtAccNum UW-1
+frmUrineWright: choose xCbo(0) Yellow
+frmUrineWright: key xCbo(0) Enter
+frmUrineWright: expect-focus xCbo(1)
+frmUrineWright: choose xCbo(1) "Slightly Hazy"
+frmUrineWright: type txtResults(0) 60
+frmUrineWright: key txtResults(0) Enter
+frmUrineWright: expect-focus txtResults(1)
+frmUrineWright: set txtResults(1) 30
+frmUrineWright: set txtResults(2) 15
+frmUrineWright: type rtfComments "Reviewed by O'Hara"
+frmUrineWright: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)s")
+                         .arg(pdfPath("urinewright.pdf"))))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Incomplete Data] You have to fill-in the ACCESSION NUMBER first. (information)")))
+        << log.toStdString();
+    const QStringList expected{
+        QStringLiteral("SQL  LABORATORY..Lab_Load_UrinalysisValues '0', ''"),
+        QStringLiteral("SQL  LABORATORY..Lab_Load_UrinalysisValues '1', ''"),
+        QStringLiteral("SQL  LABORATORY..Lab_GetResultHcodes  'R2603009'"),
+        QStringLiteral("SQL  Select getdate() as DateToday"),
+        QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603009', '', '0101','3/7/2026 11:02:09 AM', "
+                       "'','UW-1'"),
+        QStringLiteral("SQL  Laboratory..Lab_Save_UrineWright 0, 'R2603009','03/07/2026 11:02 AM', '03/07/2026 11:02 AM', "
+                       "'UW-1', 'Yellow', 'Slightly Hazy', '60', '30', '15', '03/07/2026','11:02:09 AM', "
+                       "'Reviewed by O`Hara'"),
+    };
+    const QStringList sent = linesLogged(QStringLiteral("SQL  "));
+    qsizetype last = -1;
+    for (const QString &command : expected) {
+        const qsizetype at = sent.indexOf(command);
+        EXPECT_GT(at, last) << command.toStdString() << "\n" << log.toStdString();
+        last = at;
+    }
+    // This screen never reads the stored result header.
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Lab_FormMaker_GetResult")), 0);
+    EXPECT_EQ(value("select result5 from laboratory..tbLabResult where RequestNum = 'R2603009'"), "15")
+        << "a differential over 100 % is kept as typed";
+    EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard where ReferenceNum = 'R2603009L'"), 0);
+    EXPECT_GT(QFileInfo(pdfPath("urinewright.pdf")).size(), 0);
+}
+
+TEST_P(StainsSessionTest, UrineWrightReopensFilledAndSavesOverIt)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-08 08:00:00
+session EmployeeCode=1 EmployeeName="Supervisor" CanVerify=true VerifyMode=true Clerk=false
+open R2603905
+frmUrineWright: expect txtAccNum UW-0117
+frmUrineWright: expect xCbo(0) Yellow
+frmUrineWright: expect xCbo(1) "Slightly Hazy"
+frmUrineWright: expect txtResults(2) 82
+frmUrineWright: expect-contains rtfComments "Eosinophiluria"
+frmUrineWright: expect dtReportTime 09:45 AM
+frmUrineWright: set txtResults(0) 10
+frmUrineWright: click cmdVerify
+frmMedTech: set txtVerified Navarro
+frmMedTech: key txtVerified Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click FlatBttn1
+)s"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
+    EXPECT_TRUE(log.contains(QStringLiteral("SQL  Laboratory..Lab_Save_UrineWright 1, 'R2603905','03/07/2026 08:15 AM', "
+                                            "'03/07/2026 08:20 AM', 'UW-0117', 'Yellow', 'Slightly Hazy', '10', '6', '82', "
+                                            "'03/07/2026','09:45:00 AM', 'Eosinophiluria")))
+        << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults 'R2603905','1'")), 1) << log.toStdString();
+    EXPECT_EQ(value("select result3 from laboratory..tbLabResult where RequestNum = 'R2603905'"), "10");
+}
+
+
 INSTANTIATE_TEST_SUITE_P(Backends, StainsSessionTest, testsupport::kBothBackends, testsupport::backendName);
 
 } // namespace
