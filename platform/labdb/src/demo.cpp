@@ -385,6 +385,7 @@ void loadDemoData(Driver &db)
     loadPathologyDemo(db);
     loadMicroscopyDemo(db);
     loadChemistryDemo(db);
+    loadAnalyserDemo(db);
     loadStainsDemo(db);
     tx.commit();
 }
