@@ -4,6 +4,7 @@
 #include "support/dbfixture.h"
 
 #include <labdb/command.h>
+#include <labdb/schema.h>
 
 #include <string>
 #include <vector>
@@ -82,13 +83,15 @@ TEST_P(StainsDbTest, GramStainWritesOneRowWhateverIsThereAndReadsBackByName)
 
 TEST_P(StainsDbTest, AfbReadsBackByPositionAndComments)
 {
-    run("Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'RA-1', '', '0101','3/5/2026 7:30:00 AM', "
+    // The logbook takes only requests that exist: the open AFB request of the demo.
+    labdb::loadDemoData(driver());
+    run("Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603023', '', '0101','3/5/2026 7:30:00 AM', "
         "'3/5/2026 2:00:00 PM','AFB-1'");
-    std::vector<std::string> args{"RA-1", "03/05/2026 07:30 AM", "03/05/2026 07:45 AM", "AFB-1",
+    std::vector<std::string> args{"R2603023", "03/05/2026 07:30 AM", "03/05/2026 07:45 AM", "AFB-1",
                                   kAwkward[0], kAwkward[1], kAwkward[4], "+n (5 AFB)", kAwkward[5],
                                   "Ziehl-Neelsen", "03/05/2026 02:00 PM"};
     run(flagged("Laboratory..Lab_Save_AFB", 0, args));
-    ResultSet rs = stored("RA-1");
+    ResultSet rs = stored("R2603023");
     ASSERT_EQ(rs.rows.size(), 1u);
     for (std::size_t p = 1; p <= 4; ++p)
         EXPECT_EQ(at(rs, p), args[p + 3]) << p;
@@ -101,8 +104,8 @@ TEST_P(StainsDbTest, AfbReadsBackByPositionAndComments)
     args[7] = "1+";
     args[10] = "03/05/2026 03:15 PM";
     run(flagged("Laboratory..Lab_Save_AFB", 1, args));
-    EXPECT_EQ(at(stored("RA-1"), 4), "1+");
-    const ResultSet header = run("Lab_FormMaker_GetResult 'RA-1'");
+    EXPECT_EQ(at(stored("R2603023"), 4), "1+");
+    const ResultSet header = run("Lab_FormMaker_GetResult 'R2603023'");
     EXPECT_EQ(cell(header, 0, "DateFinished").substr(0, 16), "2026-03-05 15:15");
     EXPECT_EQ(cell(header, 0, "Method"), "Ziehl-Neelsen");
     EXPECT_THROW(run(flagged("Laboratory..Lab_Save_AFB", 0, args)), DbError) << "a second first save";
