@@ -144,6 +144,10 @@ frmMedTech: click FlatBttn1
 )s")
                          .arg(today())))
         << log.toStdString();
+    const QStringList sent = linesLogged(QStringLiteral("SQL  "));
+    EXPECT_EQ(sent.indexOf(QStringLiteral("SQL  LABORATORY..Lab_GetResultGramStain 'R2603901'")) + 2,
+              sent.indexOf(QStringLiteral("SQL  Lab_CheckReagents 'CS-264901','R2603901L'"), 5))
+        << "the findings, the send-out flag, then the reagent posting\n" << log.toStdString();
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
     EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults 'R2603901','1'")), 1) << log.toStdString();
     EXPECT_TRUE(logged(QStringLiteral("SQL  UPDATE LABORATORY..tbLabMaster SET SendOuts = 'N' WHERE RequestNum = 'R2603901'")));
@@ -407,6 +411,28 @@ frmMedTech: click FlatBttn1
     EXPECT_EQ(value("select result3 from laboratory..tbLabResult where RequestNum = 'R2603905'"), "10");
 }
 
+
+TEST_P(StainsSessionTest, UrineWrightOvertakenSaveIsRefusedThoughTheHeaderIsNeverRead)
+{
+    // Another workstation saves the stain the moment this screen shows it.
+    SaveElsewhereOnShow other(QStringLiteral("frmUrineWright"), [this] {
+        check->execute("Laboratory..Lab_Save_UrineWright 1, 'R2603905','03/07/2026 08:15 AM', '03/07/2026 08:20 AM', "
+                       "'UW-0117', 'Amber', 'Turbid', '1', '2', '97', '03/07/2026','10:00:00 AM', 'theirs'");
+    });
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=1 CanVerify=true VerifyMode=false Clerk=false
+open R2603905
+frmUrineWright: set txtResults(2) 50
+frmUrineWright: click cmdSave
+answer OK
+)s"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: ["
+                                         "Request R2603905 was saved by")),
+              1)
+        << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Lab_FormMaker_GetResult")), 0);
+    EXPECT_EQ(value("select result5 from laboratory..tbLabResult where RequestNum = 'R2603905'"), "97");
+}
 
 INSTANTIATE_TEST_SUITE_P(Backends, StainsSessionTest, testsupport::kBothBackends, testsupport::backendName);
 

@@ -134,6 +134,12 @@ void ResultForm::Fill_Results()
     }
 
     Recordset rs = s.db().query(resultQuery());
+    // Without the header the version comes with the stored row, when the row carries it. A first
+    // save needs none: the server refuses a first save over a stored result.
+    if (!loadsResultHeader() && !rs.eof() && rs.rows().columnIndex("LogbookVersion") >= 0) {
+        const Field version = rs.field(QStringLiteral("LogbookVersion"));
+        m_seenVersion = version.isNull() ? 0 : version.toInt();
+    }
     if (rs.eof()) {
         for (const char *name : {"cmdPrint", "cmdVerify"}) {
             if (auto *b = control<QWidget>(*this, name))

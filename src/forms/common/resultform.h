@@ -96,8 +96,8 @@ protected:
     // Hooks of the screens that depart from the common steps; the defaults are the common steps.
     // 5.3: a new result; by default every picker pair takes the server's time.
     virtual void fillNewResult(const QDateTime &today);
-    // 5.1: screens that never read the stored result header say false; they then save without
-    // comparing the logbook row's version.
+    // 5.1: screens that never read the stored result header say false; the logbook row's version
+    // they compare when saving then comes with their stored row.
     virtual bool loadsResultHeader() const { return true; }
     // 5.3 and 5.4: screens whose sample number and pickers keep what the opening set (the
     // workstation's time), stored result or not, say false.

@@ -80,7 +80,16 @@ void frmGramStain::loadHook()
 
 void frmGramStain::Fill_Results()
 {
+    m_sendOutsShown = false;
     ResultForm::Fill_Results();
+    // Nothing stored yet: the flag is the request's all the same.
+    if (!m_sendOutsShown)
+        showSendOuts();
+}
+
+void frmGramStain::showSendOuts()
+{
+    m_sendOutsShown = true;
     SessionContext &s = SessionContext::current();
     Recordset rs = s.db().query(
         Command("select isnull(SendOuts,'N') as SendOuts from laboratory..tblabmaster where requestnum = '")
@@ -97,6 +106,8 @@ void frmGramStain::fillResultFields(const Recordset &row)
 {
     for (int i = 0; i < m_results.count(); ++i)
         m_results.setText(i, row.field(QLatin1String(kColumns[static_cast<std::size_t>(i)])).toStringOr());
+    // Before the reagent posting is looked up.
+    showSendOuts();
 }
 
 QList<Command> frmGramStain::saveCommands(int, const SaveTexts &) const

@@ -36,8 +36,11 @@ protected:
     bool keyHook(QObject *watched, QKeyEvent *key) override;
 
 private:
+    void showSendOuts();
+
     std::unique_ptr<Ui::frmGramStain> ui;
     ResultFields m_results;
+    bool m_sendOutsShown = false;
 };
 
 } // namespace corvane
