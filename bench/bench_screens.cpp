@@ -242,6 +242,18 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, CultureSQLite, testsupport::Backend::Sqlite
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, CulturePostgreSQL, testsupport::Backend::Postgres, "R2603804")
     ->Unit(benchmark::kMillisecond);
+// The stains: a Gram stain with its send-out flag, an AFB series day, a urine Wright stain.
+BENCHMARK_CAPTURE(BM_OpenDemoResult, GramStainSQLite, testsupport::Backend::Sqlite, "R2603901")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, GramStainPostgreSQL, testsupport::Backend::Postgres, "R2603901")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, AfbSQLite, testsupport::Backend::Sqlite, "R2603902")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, AfbPostgreSQL, testsupport::Backend::Postgres, "R2603902")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, UrineWrightSQLite, testsupport::Backend::Sqlite, "R2603905")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, UrineWrightPostgreSQL, testsupport::Backend::Postgres, "R2603905")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -74,12 +74,34 @@ int keyOf(QChar c)
     return c.unicode() >= 0x20 && c.unicode() < 0x7f ? c.toUpper().unicode() : 0;
 }
 
-void sendKey(QWidget *target, int key, const QString &text = {})
+// "Shift+F1", "Ctrl+Alt+End": the modifiers written before a key name.
+Qt::KeyboardModifiers modifiersOf(QString &name)
+{
+    Qt::KeyboardModifiers mods;
+    static const QList<std::pair<QString, Qt::KeyboardModifier>> prefixes = {
+        {QStringLiteral("Shift+"), Qt::ShiftModifier},
+        {QStringLiteral("Ctrl+"), Qt::ControlModifier},
+        {QStringLiteral("Alt+"), Qt::AltModifier},
+    };
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto &[prefix, mod] : prefixes) {
+            if (name.startsWith(prefix, Qt::CaseInsensitive)) {
+                mods |= mod;
+                name = name.mid(prefix.size());
+                found = true;
+            }
+        }
+    }
+    return mods;
+}
+
+void sendKey(QWidget *target, int key, const QString &text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
     target->setFocus();
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
     QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
     QApplication::sendEvent(target, &release);
     QApplication::processEvents();
 }
@@ -594,10 +616,12 @@ void ScriptRunner::act(const Line &line, QWidget &window)
         for (const QChar c : value)
             sendKey(w, keyOf(c), QString(c));
     } else if (verb == QLatin1String("key")) {
-        const int key = keyCode(line.args.value(1));
+        QString keyName = line.args.value(1);
+        const Qt::KeyboardModifiers mods = modifiersOf(keyName);
+        const int key = keyCode(keyName);
         if (!key)
             return fail(line, QStringLiteral("unknown key %1").arg(line.args.value(1)));
-        sendKey(w, key);
+        sendKey(w, key, {}, mods);
     } else if (verb == QLatin1String("click")) {
         auto *b = qobject_cast<QAbstractButton *>(w);
         if (!b)

@@ -6,6 +6,7 @@
 #include "schema_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
+#include "stains_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -387,6 +388,7 @@ void loadDemoData(Driver &db)
     loadChemistryDemo(db);
     loadAnalyserDemo(db);
     loadMicrobiologyDemo(db);
+    loadStainsDemo(db);
     tx.commit();
 }
 

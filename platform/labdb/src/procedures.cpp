@@ -126,6 +126,7 @@ const ProcedureRegistry &procedures()
         registerMicroscopyProcedures(r);
         registerChemistryProcedures(r);
         registerMicrobiologyProcedures(r);
+        registerStainProcedures(r);
         return r;
     }();
     return registry;

@@ -13,9 +13,14 @@ namespace {
 using namespace helpers;
 
 
+// The row's columns by position, then the logbook row's version: screens that never read the
+// stored result header still learn which save they were filled from.
 ResultSet getResultHcodes(ProcCall &call)
 {
-    return call.sql("SELECT * FROM " + call.t(Database::Laboratory, "tbLabResult") + " WHERE RequestNum = ?",
+    return call.sql("SELECT r.*, l.RowVersion AS LogbookVersion FROM " +
+                        call.t(Database::Laboratory, "tbLabResult") + " r LEFT JOIN " +
+                        call.t(Database::Laboratory, "tbLabLogbook") +
+                        " l ON l.RequestNum = r.RequestNum WHERE r.RequestNum = ?",
                     {keyArg(call, 0)});
 }
 

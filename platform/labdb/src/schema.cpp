@@ -8,6 +8,7 @@
 #include "schema_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
+#include "stains_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -317,6 +318,7 @@ const std::vector<Step> &steps()
           {Database::Laboratory, "tbLabInstrumentResult", textNN("SentValue")},
           {Database::Laboratory, "tbLabInstrumentResult", integerNN("Superseded")}}},
         {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
+        {{stainsTables}},                                                     // 10: the Gram stain findings
     };
     return all;
 }

@@ -101,6 +101,8 @@ void ResultFields::searchInterpretation(int index)
     const QString current = text(index);
     // With no filter a pick adds to what was typed; a filtered pick replaces it.
     setText(index, !current.isEmpty() && m_filter.isEmpty() ? current + QLatin1Char('\n') + chosen : chosen);
+    if (m_filterUntilFilled)
+        m_searched = false;
 }
 
 } // namespace corvane

@@ -35,12 +35,15 @@ public:
     // (kind 28). The filter is the field's text at the first F9 on the screen, kept for every
     // later F9.
     KeyResult handleKey(QObject *watched, QKeyEvent *key);
-
-private:
+    // The filter is taken again at the next F9 once a search has filled a field.
+    void setFilterUntilFilled(bool untilFilled) { m_filterUntilFilled = untilFilled; }
+    // F9 on field i: the interpretation search.
     void searchInterpretation(int index);
 
+private:
     QList<QWidget *> m_fields;
     bool m_searched = false;
+    bool m_filterUntilFilled = false;
     QString m_filter;
 };
 

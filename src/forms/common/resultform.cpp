@@ -127,18 +127,38 @@ void ResultForm::loadHook()
 void ResultForm::Fill_Results()
 {
     SessionContext &s = SessionContext::current();
-    LoadResultHeader();
-    m_seenVersion = s.StoredResultHeader.RowVersion;
+    m_seenVersion.reset();
+    if (loadsResultHeader()) {
+        LoadResultHeader();
+        m_seenVersion = s.StoredResultHeader.RowVersion;
+    }
 
     Recordset rs = s.db().query(resultQuery());
+    // Without the header the version comes with the stored row, when the row carries it. A first
+    // save needs none: the server refuses a first save over a stored result.
+    if (!loadsResultHeader() && !rs.eof() && rs.rows().columnIndex("LogbookVersion") >= 0) {
+        const Field version = rs.field(QStringLiteral("LogbookVersion"));
+        m_seenVersion = version.isNull() ? 0 : version.toInt();
+    }
     if (rs.eof()) {
         for (const char *name : {"cmdPrint", "cmdVerify"}) {
             if (auto *b = control<QWidget>(*this, name))
                 b->setEnabled(false);
         }
-        fillNewResult(serverNow());
+        if (fillsHeaderFromStorage())
+            fillNewResult(serverNow());
         return;
     }
+    if (fillsHeaderFromStorage())
+        fillStoredHeader(rs);
+    fillResultFields(rs);
+    if (m_reagents)
+        m_reagents->ShowPosting();
+}
+
+void ResultForm::fillStoredHeader(const Recordset &rs)
+{
+    SessionContext &s = SessionContext::current();
     if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
         acc->setText(rs.field(QStringLiteral("AccessionNum")).toString());
     setPickerPair(kReport, rs.field(QStringLiteral("ResultDate")).toDateTime());
@@ -150,9 +170,6 @@ void ResultForm::Fill_Results()
     }
     // Before the screen's fields, so a screen that shows another finished time may set it.
     setPickerPair(kFinished, s.StoredResultHeader.DateFinished);
-    fillResultFields(rs);
-    if (m_reagents)
-        m_reagents->ShowPosting();
 }
 
 void ResultForm::fillNewResult(const QDateTime &today)

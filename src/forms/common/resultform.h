@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 class QLineEdit;
@@ -95,6 +96,12 @@ protected:
     // Hooks of the screens that depart from the common steps; the defaults are the common steps.
     // 5.3: a new result; by default every picker pair takes the server's time.
     virtual void fillNewResult(const QDateTime &today);
+    // 5.1: screens that never read the stored result header say false; the logbook row's version
+    // they compare when saving then comes with their stored row.
+    virtual bool loadsResultHeader() const { return true; }
+    // 5.3 and 5.4: screens whose sample number and pickers keep what the opening set (the
+    // workstation's time), stored result or not, say false.
+    virtual bool fillsHeaderFromStorage() const { return true; }
     // 9.6: the logbook row of a first save; by default submitted, finished and txtAccNum.
     virtual LogbookEntry logbookEntry() const;
     // 9.7: every command of the screen's save, in order; by default saveCommand alone.
@@ -145,6 +152,7 @@ protected:
 
 private:
     void Form_Load();
+    void fillStoredHeader(const Recordset &rs);
     bool validateAccessionNumber();
     bool checkPickerTime(QObject *watched);
     SaveTexts buildSaveTexts() const;
@@ -158,7 +166,7 @@ private:
     bool m_withVerifier = false;
     // The logbook row's version when the screen was filled: a save finding another one was
     // overtaken by another workstation and is refused.
-    int m_seenVersion = 0;
+    std::optional<int> m_seenVersion;
     std::unique_ptr<ReagentState> m_reagents;
     // Errors of the screen's own events (a failing print, a failing search) close the screen and
     // reach the host from showModal, as they always did.

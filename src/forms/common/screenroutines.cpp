@@ -84,4 +84,14 @@ QString commandDateTime(const QDateTime &at)
     return QLocale::c().toString(at, QStringLiteral("MM/dd/yyyy hh:mm AP"));
 }
 
+QString shortDateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("MM/dd/yyyy"));
+}
+
+QString longTimeText(const QTime &time)
+{
+    return QLocale::c().toString(time, QStringLiteral("hh:mm:ss AP"));
+}
+
 } // namespace corvane

@@ -24,5 +24,10 @@ QStringList supervisorCodes();
 
 // "03/07/2026 02:05 PM": the date-time text of a picker pair in commands.
 QString commandDateTime(const QDateTime &at);
+// The report date and time of the screens that send them as two values: "03/07/2026" in one fixed
+// short format, whatever the workstation's, so the server reads it the same everywhere, and
+// "02:05:09 PM".
+QString shortDateText(const QDate &date);
+QString longTimeText(const QTime &time);
 
 } // namespace corvane

@@ -11,6 +11,9 @@
 #include "forms/microscopy/frmurinalysis.h"
 #include "forms/microbiology/frmcs.h"
 #include "forms/microbiology/frmmicrobiology.h"
+#include "forms/microbiology/stains/frmafb.h"
+#include "forms/microbiology/stains/frmgramstain.h"
+#include "forms/microbiology/stains/frmurinewright.h"
 
 namespace corvane {
 
@@ -35,6 +38,9 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmStool"), maker<frmStool>());
     visit(QStringLiteral("frmCS"), maker<frmCS>());
     visit(QStringLiteral("frmMicrobiology"), maker<frmMicrobiology>());
+    visit(QStringLiteral("frmGramStain"), maker<frmGramStain>());
+    visit(QStringLiteral("frmAfb"), maker<frmAfb>());
+    visit(QStringLiteral("frmUrineWright"), maker<frmUrineWright>());
 }
 
 } // namespace corvane

@@ -3,10 +3,10 @@
 #include "ui_frmstool.h"
 
 #include "forms/common/picklists.h"
+#include "forms/common/screenroutines.h"
 #include "session/sessioncontext.h"
 
 #include <QKeyEvent>
-#include <QLocale>
 
 namespace corvane {
 
@@ -58,10 +58,7 @@ Command frmStool::saveCommand(int flag, const SaveTexts &texts) const
     for (const PickListCombo *combo : m_xCbo)
         c << combo->text() << "', '";
     m_txtResult.appendTo(c, "', '");
-    // The report date in one fixed short format, whatever the workstation's, so the server reads
-    // it the same everywhere.
-    c << report.date().toString(QStringLiteral("MM/dd/yyyy")) << "','"
-      << QLocale::c().toString(report.time(), QStringLiteral("hh:mm:ss AP")) << "', '"
+    c << shortDateText(report.date()) << "','" << longTimeText(report.time()) << "', '"
       << ui->rtfComments->toPlainText() << "'";
     return c;
 }
