@@ -237,6 +237,14 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, HistopathSQLite, testsupport::Backend::Sqli
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, HistopathPostgreSQL, testsupport::Backend::Postgres, "R2603701")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CrossmatchingSQLite, testsupport::Backend::Sqlite, "R2603501")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CrossmatchingPostgreSQL, testsupport::Backend::Postgres, "R2603501")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelSQLite, testsupport::Backend::Sqlite, "R2603505")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelPostgreSQL, testsupport::Backend::Postgres, "R2603505")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include "labdb/schema.h"
 #include "schema_parts.h"
+#include "bloodbank_parts.h"
 #include "pathology_parts.h"
 
 #include <initializer_list>
@@ -384,6 +385,7 @@ void loadDemoData(Driver &db)
     loadPathologyDemo(db);
     loadMicroscopyDemo(db);
     loadChemistryDemo(db);
+    loadBloodBankDemo(db);
     tx.commit();
 }
 

@@ -125,6 +125,7 @@ const ProcedureRegistry &procedures()
         registerPathologyProcedures(r);
         registerMicroscopyProcedures(r);
         registerChemistryProcedures(r);
+        registerBloodBankProcedures(r);
         return r;
     }();
     return registry;

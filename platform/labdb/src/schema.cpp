@@ -4,6 +4,7 @@
 
 #include "labdb/schema.h"
 
+#include "bloodbank_parts.h"
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
@@ -306,6 +307,7 @@ const std::vector<Step> &steps()
         {{pathologyTables}},                                                  // 5: anatomic pathology
         {{microscopyTables}},                                                 // 6: urinalysis and fecalysis lists, urinalysis reference ranges
         {{chemistryTables}},                                                  // 7: result formats and normal values of the chemistry screens
+        {{bloodBankTables}},                                                  // 8: receptor studies and ANA panels
     };
     return all;
 }

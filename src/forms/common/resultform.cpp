@@ -71,6 +71,8 @@ void ResultForm::initLifecycle()
         if (auto *b = control<QAbstractButton>(*this, name)) {
             connect(b, &QAbstractButton::clicked, this, [this, verifier, printing] {
                 m_errors.run(*this, [&] {
+                    if (!readyToSave())
+                        return;
                     if (verifier)
                         frmMedTech::shared().setVerify(true);
                     SaveAndSignOff(verifier, printing);
@@ -139,6 +141,14 @@ void ResultForm::Fill_Results()
         fillNewResult(serverNow());
         return;
     }
+    fillStoredHeader(rs);
+    fillResultFields(rs);
+    if (m_reagents)
+        m_reagents->ShowPosting();
+}
+
+void ResultForm::fillStoredHeader(const Recordset &rs)
+{
     if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
         acc->setText(rs.field(QStringLiteral("AccessionNum")).toString());
     setPickerPair(kReport, rs.field(QStringLiteral("ResultDate")).toDateTime());
@@ -149,10 +159,7 @@ void ResultForm::Fill_Results()
         setPickerPair(kLra, lra.isNull() ? serverNow() : lra.toDateTime());
     }
     // Before the screen's fields, so a screen that shows another finished time may set it.
-    setPickerPair(kFinished, s.StoredResultHeader.DateFinished);
-    fillResultFields(rs);
-    if (m_reagents)
-        m_reagents->ShowPosting();
+    setPickerPair(kFinished, SessionContext::current().StoredResultHeader.DateFinished);
 }
 
 void ResultForm::fillNewResult(const QDateTime &today)
@@ -173,6 +180,11 @@ QList<Command> ResultForm::saveCommands(int flag, const SaveTexts &texts) const
 }
 
 void ResultForm::prepareSignOff(frmMedTech &) {}
+
+bool ResultForm::readyToSave()
+{
+    return true;
+}
 
 QDateTime ResultForm::serverNow() const
 {

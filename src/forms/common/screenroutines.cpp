@@ -3,6 +3,7 @@
 #include "session/sessioncontext.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLocale>
 #include <QProcessEnvironment>
 #include <QSettings>
@@ -80,6 +81,31 @@ QStringList supervisorCodes()
 QString commandDateTime(const QDateTime &at)
 {
     return QLocale::c().toString(at, QStringLiteral("MM/dd/yyyy hh:mm AP"));
+}
+
+QList<bool> splitGroup(const QString &stored)
+{
+    QList<bool> values;
+    for (const QString &part : stored.split(QLatin1Char('|')))
+        values.append(part.trimmed().toInt() != 0);
+    return values;
+}
+
+QString checkGroupText(const QList<QCheckBox *> &boxes)
+{
+    QStringList values;
+    for (const QCheckBox *box : boxes)
+        values.append(box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    return values.join(QLatin1Char('|'));
+}
+
+void setCheckGroup(const QList<QCheckBox *> &boxes, const QString &stored)
+{
+    if (!stored.contains(QLatin1Char('|')))
+        return;
+    const QList<bool> values = splitGroup(stored);
+    for (qsizetype i = 0; i < boxes.size() && i < values.size(); ++i)
+        boxes[i]->setChecked(values[i]);
 }
 
 } // namespace corvane

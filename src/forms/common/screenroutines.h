@@ -3,9 +3,11 @@
 // name, so a screen that lacks a control simply skips it.
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+class QCheckBox;
 class QWidget;
 
 namespace corvane {
@@ -24,5 +26,12 @@ QStringList supervisorCodes();
 
 // "03/07/2026 02:05 PM": the date-time text of a picker pair in commands.
 QString commandDateTime(const QDateTime &at);
+
+// "0|1|0|" style groups: each part's numeric value, as many as there are parts.
+QList<bool> splitGroup(const QString &stored);
+// A group of check boxes stored as one text, each box's 0 or 1 in index order: "1|0|1".
+QString checkGroupText(const QList<QCheckBox *> &boxes);
+// The boxes from such a text, as many as it has parts; a text without "|" leaves them as they are.
+void setCheckGroup(const QList<QCheckBox *> &boxes, const QString &stored);
 
 } // namespace corvane

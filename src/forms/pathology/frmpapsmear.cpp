@@ -2,6 +2,7 @@
 
 #include "ui_frmpapsmear.h"
 
+#include "forms/common/screenroutines.h"
 #include "services/signoff/frmmedtech.h"
 #include "session/sessioncontext.h"
 

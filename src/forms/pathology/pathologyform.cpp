@@ -33,14 +33,6 @@ SourceValue splitSourceValue(const QString &stored)
     return {number.trimmed().toInt() != 0, bar < 0 ? QString() : stored.mid(bar + 1)};
 }
 
-QList<bool> splitGroup(const QString &stored)
-{
-    QList<bool> values;
-    for (const QString &part : stored.split(QLatin1Char('|')))
-        values.append(part.trimmed().toInt() != 0);
-    return values;
-}
-
 void PathologyForm::initPathology()
 {
     initLifecycle();

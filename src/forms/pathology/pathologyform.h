@@ -26,8 +26,6 @@ struct SourceValue {
     QString note;
 };
 SourceValue splitSourceValue(const QString &stored);
-// "0|1|0|" style groups: each part's numeric value, as many as there are parts.
-QList<bool> splitGroup(const QString &stored);
 
 class PathologyForm : public ResultForm {
     Q_OBJECT

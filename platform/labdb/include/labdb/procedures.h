@@ -90,6 +90,7 @@ void registerResultProcedures(ProcedureRegistry &r);
 void registerPathologyProcedures(ProcedureRegistry &r);
 void registerMicroscopyProcedures(ProcedureRegistry &r);
 void registerChemistryProcedures(ProcedureRegistry &r);
+void registerBloodBankProcedures(ProcedureRegistry &r);
 
 // Helpers for procedures.
 // Parses the date-time texts the component sends ("03/07/2026 02:05 PM", "3/7/2026 2:05:00 PM",
