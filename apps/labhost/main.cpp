@@ -1,5 +1,6 @@
 // labhost: stands in for the hospital's laboratory module, which hosts the result-entry component.
 
+#include "analysertools.h"
 #include "console.h"
 #include "print.h"
 #include "screenshots.h"
@@ -27,7 +28,9 @@ constexpr auto kUsage = "usage:\n"
                         "  labhost sql [--source DATASOURCE] CMD          run one database command\n"
                         "  labhost screenshots DIR                        render the windows to PNG files\n"
                         "  labhost run SCRIPT                             play a scripted session headless\n"
-                        "  labhost print --request R --layout NAME --pdf FILE [--source DATASOURCE]\n";
+                        "  labhost print --request R --layout NAME --pdf FILE [--source DATASOURCE]\n"
+                        "  labhost analyser-unmatched [--source DATASOURCE]  analyser results not yet placed\n"
+                        "  labhost analyser-rematch [--source DATASOURCE]    place them now\n";
 
 // Without a display Qt would abort; say what to do instead.
 bool haveDisplay()
@@ -101,6 +104,8 @@ int main(int argc, char *argv[])
             qputenv("QT_QPA_PLATFORM", "offscreen");
         return labhost::screenshots(argc, argv, args.value(1));
     }
+    if (labhost::isAnalyserTool(command))
+        return labhost::analyserTool(argc, argv, command, args.mid(1));
     if (command == QLatin1String("sql") || labhost::isSiteTool(command)) {
         QCoreApplication app(argc, argv);
         return command == QLatin1String("sql") ? labhost::sqlConsole(args.mid(1))

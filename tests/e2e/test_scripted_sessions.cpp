@@ -59,6 +59,25 @@ frmMedTech: click FlatBttn1
     EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard"), cards);
 }
 
+// The host hands over a request number with a leading blank: the screen opens, but its save is
+// refused inside the transaction, so no rows land under a key nobody can find.
+TEST_P(ScriptedSessionTest, ARequestNumberWithALeadingBlankStoresNothing)
+{
+    QString script = firstApttSave();
+    script.replace(QStringLiteral("open R2603001"), QStringLiteral("open \" R2603001\""));
+    script = script.left(script.indexOf(QStringLiteral("frmMedTech:"))) + QStringLiteral("answer OK\n");
+    ASSERT_TRUE(play(script)) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: [There "
+                                      "is no request \" R2603001\"; nothing was saved.] (critical)")))
+        << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("MSG  ")), 1) << log.toStdString();
+    for (const char *table : {"tbLabLogbook", "tbLabResult", "tbLabResultMedTech"})
+        EXPECT_EQ(count(std::string("select count(*) from laboratory..") + table + " where RequestNum like '%R2603001%'"),
+                  0)
+            << table;
+    EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard where ReferenceNum like '%R2603001%'"), 0);
+}
+
 TEST_P(ScriptedSessionTest, RightsFollowTheRecordedMedTech)
 {
     ASSERT_TRUE(play(firstApttSave())) << log.toStdString();

@@ -318,6 +318,38 @@ TEST_P(NormalValuesScreenTest, ConventionalEntryModeConvertsBackToSi)
         160);
 }
 
+// Enter in conventional entry: an ordinary exam goes on to the next open column of the row; an
+// age- or method-dependent one (creatinine, "P"/"8") goes down its column and from the last row to
+// Save, and no row's text lands in another.
+TEST_P(NormalValuesScreenTest, EnterWalksDownTheColumnOnRowwiseExamsOnly)
+{
+    open(
+        "R2603031",
+        [](frmWithNormalValues &screen) {
+            GrdEntry &g = screen.grid();
+            typeInto(screen, 1, Col::ColSResult, QStringLiteral("5"));
+            EXPECT_EQ(g.Row(), 1);
+            EXPECT_EQ(g.col(), Col::ColCResult);
+        },
+        160);
+    open(
+        "R2603033",
+        [](frmWithNormalValues &screen) {
+            GrdEntry &g = screen.grid();
+            ASSERT_EQ(g.Rows(), 3);
+            typeInto(screen, 1, Col::ColCResult, QStringLiteral("1.0"));
+            EXPECT_EQ(g.Row(), 2);
+            EXPECT_EQ(g.col(), Col::ColCResult);
+            EXPECT_EQ(g.TextMatrix(1, Col::ColSResult), QStringLiteral("88.40")) << "converted before moving on";
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("95"));
+            press(Qt::Key_Return);
+            EXPECT_EQ(QApplication::focusWidget(), control<QWidget>(screen, "cmdSave"));
+            EXPECT_EQ(g.TextMatrix(1, Col::ColCResult), QStringLiteral("1.0"));
+            EXPECT_EQ(g.TextMatrix(2, Col::ColCResult), QStringLiteral("95"));
+        },
+        160);
+}
+
 TEST_P(NormalValuesScreenTest, FunctionKeysFlagARowAndEditItsNormalValue)
 {
     open("R2603031", [](frmWithNormalValues &screen) {

@@ -189,6 +189,7 @@ TEST_P(InterpreterTest, AKilledConnectionLeavesNoPartialWrite)
 
 TEST_P(InterpreterTest, TwoWorkstationsSavingTheSameLogbookRowEndWithOne)
 {
+    addRequest("R-RACE");
     Session other(db->connect());
     const std::string insert = "Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R-RACE', '', 'E1','03/07/2026 2:05:00 "
                                "PM', '03/07/2026 2:05:00 PM','";

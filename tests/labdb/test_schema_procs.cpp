@@ -26,6 +26,7 @@ protected:
     void saveToLogbook(const std::string &requestNum, const std::string &submitted = "03/07/2026 2:05:00 PM",
                        const std::string &finished = "03/07/2026 2:45:00 PM", const std::string &acc = "ACC-0311")
     {
+        addRequest(requestNum);
         run("Laboratory..Lab_ResultEntryDLL_SaveToLogbook '" + requestNum + "', '', '0102','" + submitted + "', '" +
             finished + "','" + acc + "'");
     }
@@ -282,6 +283,27 @@ TEST_P(SchemaProcsTest, LogbookInsertReadsBackAsTheStoredHeader)
     EXPECT_EQ(cell(audit, 0, "CommandText"),
               "Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R1', '', '0102','03/07/2026 2:05:00 PM', "
               "'3/7/2026 2:45 PM','ACC-0311'");
+}
+
+// A key with a trailing blank finds its request, as the original server compares; one with a
+// leading blank, or one no request has, stores nothing: rows under it could never be found again.
+TEST_P(SchemaProcsTest, LogbookRefusesARequestNumberNoRequestHas)
+{
+    loadDemo();
+    const auto logbook = [&] { return run("select count(*) from laboratory..tbLabLogbook").rows[0][0].value_or(""); };
+    const std::string before = logbook();
+    for (const char *bad : {" R2603001", "R2603999", "R2603001`"}) {
+        try {
+            run(std::string("Laboratory..Lab_ResultEntryDLL_SaveToLogbook '") + bad +
+                "', '', '0102','03/07/2026 2:05:00 PM', '03/07/2026 2:45:00 PM','ACC-1'");
+            ADD_FAILURE() << "stored under \"" << bad << '"';
+        } catch (const labdb::DbError &e) {
+            EXPECT_EQ(std::string(e.what()), std::string("There is no request \"") + bad + "\"; nothing was saved.");
+        }
+    }
+    EXPECT_EQ(logbook(), before);
+    saveToLogbook("R2603001 ");
+    EXPECT_EQ(logbookRow("R2603001").rows.size(), 1u);
 }
 
 TEST_P(SchemaProcsTest, SecondLogbookInsertFailsNamingTheRequest)

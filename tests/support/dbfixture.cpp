@@ -132,6 +132,13 @@ void SessionTest::SetUp()
         session = std::make_unique<labdb::Session>(db->connect());
 }
 
+void SessionTest::addRequest(const std::string &requestNum)
+{
+    const std::string master = driver().qualify(labdb::Database::Laboratory, "tbLabMaster");
+    if (driver().run("SELECT 1 FROM " + master + " WHERE RequestNum = ?", {requestNum}).rows.empty())
+        driver().run("INSERT INTO " + master + " (RequestNum) VALUES (?)", {requestNum});
+}
+
 void SessionTest::TearDown()
 {
     session.reset();

@@ -59,6 +59,8 @@ protected:
     void TearDown() override;
 
     labdb::Driver &driver() { return session->driver(); }
+    // A bare request, for tests whose own subject is not the request list (saves need one).
+    void addRequest(const std::string &requestNum);
     labdb::ResultSet run(std::string_view commandText) { return session->execute(commandText); }
     labdb::ResultSet run(const labdb::CommandText &command) { return session->execute(command); }
     long long count(std::string_view commandText);

@@ -385,6 +385,7 @@ void loadDemoData(Driver &db)
     loadPathologyDemo(db);
     loadMicroscopyDemo(db);
     loadChemistryDemo(db);
+    loadAnalyserDemo(db);
     loadBloodBankDemo(db);
     tx.commit();
 }

@@ -46,6 +46,7 @@ const std::vector<MasterTable> &registry()
         {Database::Laboratory, "tbLabReagentSexNValues", {"ExamCode", "ReagentCode"}},
         {Database::Laboratory, "tbLabNValueDefault", {"FormType"}},
         {Database::Laboratory, "tbLabPickList", {"ListName", "ListNo", "ExamCode", "Value"}},
+        {Database::Laboratory, "tbLabAnalyserTestMap", {"InstrumentID", "TestCode"}},
     };
     return tables;
 }

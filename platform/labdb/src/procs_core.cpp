@@ -170,6 +170,11 @@ ResultSet saveToLogbook(ProcCall &call)
     const std::string requestNum = keyArg(call, 0);
     if (requestNum.empty())
         throw DbError("The result logbook needs a request number.");
+    // Results stored under a key no request has (a leading blank from the host, say) could never
+    // be found again; the save stops here, inside its transaction.
+    if (call.sql("SELECT 1 FROM " + call.t(Database::Laboratory, "tbLabMaster") + " WHERE RequestNum = ?", {requestNum})
+            .rows.empty())
+        throw DbError("There is no request \"" + call.arg(0) + "\"; nothing was saved.");
     const Value submitted = parseDateTimeText(call.arg(3));
     const Value finished = parseDateTimeText(call.arg(4));
     const Value reader = call.count() > 6 ? call.args[6] : Value();

@@ -307,7 +307,16 @@ const std::vector<Step> &steps()
         {{pathologyTables}},                                                  // 5: anatomic pathology
         {{microscopyTables}},                                                 // 6: urinalysis and fecalysis lists, urinalysis reference ranges
         {{chemistryTables}},                                                  // 7: result formats and normal values of the chemistry screens
-        {{bloodBankTables}},                                                  // 8: receptor studies and ANA panels
+        // 8: analyser results arrive by themselves: what each was sent as, and which rerun replaced it.
+        {{analyserTables},
+         {{Database::Laboratory, "tbLabInstrumentResult", textNN("Unit")},
+          {Database::Laboratory, "tbLabInstrumentResult", textNN("Flags")},
+          {Database::Laboratory, "tbLabInstrumentResult", textNN("Status")},
+          {Database::Laboratory, "tbLabInstrumentResult", textNN("ResultTime")},
+          {Database::Laboratory, "tbLabInstrumentResult", textNN("MessageKey")},
+          {Database::Laboratory, "tbLabInstrumentResult", textNN("SentValue")},
+          {Database::Laboratory, "tbLabInstrumentResult", integerNN("Superseded")}}},
+        {{bloodBankTables}},                                                  // 9: receptor studies and ANA panels
     };
     return all;
 }

@@ -13,6 +13,7 @@ std::vector<TableDef> signOffTables();  // step 2: med techs' sign-off and the c
 std::vector<TableDef> resultTables();   // step 3: what the result-entry screens store and offer
 std::vector<TableDef> microscopyTables(); // step 6: urinalysis and fecalysis lists, urinalysis ranges
 std::vector<TableDef> chemistryTables(); // step 7: result formats, normal values, analyser results
+std::vector<TableDef> analyserTables();  // step 8: analyser test map, sample labels, received messages, quarantine
 
 // Demonstration rows of the same groups, run inside the demo loader's transaction.
 void loadReagentDemo(Driver &db);
@@ -32,5 +33,6 @@ struct WorkedRequest {
 // Without result slots no shared result row is written: the screen keeps its results elsewhere.
 void insertWorkedRequest(Driver &db, const WorkedRequest &w);
 void loadChemistryDemo(Driver &db);
+void loadAnalyserDemo(Driver &db);
 
 } // namespace labdb

@@ -447,6 +447,12 @@ void frmWithNormalValues::grid_KeyDown(int &keyCode)
         if (g.Row() >= 1 && g.EnableColumn(g.col()))
             setCell(g.Row(), g.col(), g.Text());
         applyTextColour();
+        if (entersDownTheColumn()) {
+            convertCurrentCell();
+            enterDownTheColumn();
+            keyCode = 0;
+            return;
+        }
         break;
     case Qt::Key_F3:
         editNormalValue();
@@ -464,6 +470,32 @@ void frmWithNormalValues::grid_KeyDown(int &keyCode)
         break;
     }
     convertCurrentCell();
+}
+
+// Age- and method-dependent exams are typed one result per row: Enter goes straight down the
+// column it was pressed in (past the conventional column), and from the last row on to Save.
+bool frmWithNormalValues::entersDownTheColumn() const
+{
+    const RequestRecord &r = session().RequestRecord;
+    const auto rowwise = [](const QString &type) {
+        return type == QLatin1String("7") || type == QLatin1String("8");
+    };
+    return rowwise(r.FormType) || (r.FormType == QLatin1String("P") && rowwise(r.ValueType));
+}
+
+void frmWithNormalValues::enterDownTheColumn()
+{
+    GrdEntry &g = grid();
+    const int next = g.Row() + 1;
+    if (next >= g.Rows()) {
+        m_editRow = m_editCol = -1;
+        ui->cmdSave->setFocus();
+        return;
+    }
+    // The editor's text now belongs to the cell below; LeaveCell must not write it back up.
+    m_editRow = next;
+    m_editCol = g.col();
+    g.setRow(next);
 }
 
 void frmWithNormalValues::grid_Change()

@@ -75,6 +75,8 @@ private:
     void takeMethodFromList();
 
     void grid_KeyDown(int &keyCode);
+    bool entersDownTheColumn() const;
+    void enterDownTheColumn();
     void grid_Change();
     void grid_LeaveCell();
     void applyTextColour();
