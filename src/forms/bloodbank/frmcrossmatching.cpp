@@ -234,7 +234,7 @@ bool frmCrossmatching::keyHook(QObject *watched, QKeyEvent *key)
         return true;
     }
     // The other one-line boxes move on too, so a whole result goes in from the keyboard.
-    if (auto *box = qobject_cast<QLineEdit *>(watched); box && box != ui->txtAccNum && !pickListOf(watched)) {
+    if (auto *box = qobject_cast<QLineEdit *>(watched); box && box != ui->txtAccNum) {
         focusNextChild();
         return true;
     }
