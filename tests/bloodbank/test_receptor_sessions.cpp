@@ -93,7 +93,7 @@ frmMedTech: click FlatBttn1
     EXPECT_EQ(value("select Result5 from laboratory..tbLabReceptorResult where RequestNum = 'R2603503'"), "3");
 }
 
-TEST_P(ReceptorSessionTest, HerTwoScoreFillsOnlyItsSlotsAndVerifies)
+TEST_P(ReceptorSessionTest, HerTwoScoreFillsOnlyItsSlotsAndNeedsTheSelector)
 {
     ASSERT_TRUE(play(QStringLiteral(R"s(
 clock 2026-03-07 14:05:00
