@@ -1,6 +1,7 @@
 #include "console.h"
 
 #include "services/database/connection.h"
+#include "session/connsettings.h"
 
 #include <labdb/driver.h>
 
@@ -27,7 +28,9 @@ QTextStream &err()
 // The same store the component reads its connection from.
 QSettings userSettings()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QUORIX Current User"));
+    const QString application(corvane::ConnSettings::kApplication);
+    corvane::warnIfSettingsShared(QSettings(QSettings::NativeFormat, QSettings::UserScope, application).fileName());
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, application);
 }
 
 void printTable(const corvane::Recordset &rs)

@@ -163,6 +163,7 @@ int initDemo(const Invocation &inv)
     // The workstation logs on as this tool just did: the embedded database needs no login, and a
     // server is logged on to as the operating-system user (or the PG* environment).
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QString(corvane::ConnSettings::kApplication));
+    corvane::keepSettingsPrivate(s.fileName());
     s.beginGroup(QString(corvane::ConnSettings::kSection));
     s.setValue(QStringLiteral("User"), QString());
     s.setValue(QStringLiteral("Password"), QString());
@@ -170,6 +171,7 @@ int initDemo(const Invocation &inv)
     s.setValue(QStringLiteral("Database"), QStringLiteral("LABORATORY"));
     s.endGroup();
     s.sync();
+    corvane::keepSettingsPrivate(s.fileName());
     out << "Connection settings written to " << s.fileName() << '\n';
     return 0;
 }

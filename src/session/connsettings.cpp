@@ -2,7 +2,12 @@
 
 #include "session/errors.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QSettings>
+#include <QTextStream>
 #include <QStringList>
 
 namespace corvane {
@@ -20,9 +25,37 @@ QString readKey(const QSettings &settings, const QString &key)
 
 } // namespace
 
+void keepSettingsPrivate(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.exists()) {
+        QDir().mkpath(QFileInfo(fileName).absolutePath());
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        file.close();
+    }
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void warnIfSettingsShared(const QString &fileName)
+{
+    static QSet<QString> warned;
+    const QFileInfo info(fileName);
+    if (!info.exists() || warned.contains(info.absoluteFilePath()))
+        return;
+    const QFile::Permissions shared = QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther;
+    if (info.permissions() & shared) {
+        warned.insert(info.absoluteFilePath());
+        QTextStream(stderr) << "Warning: " << info.absoluteFilePath()
+                            << " may hold a password and others can read it; run: chmod 600 \""
+                            << info.absoluteFilePath() << "\"\n";
+    }
+}
+
 UserConnectionSettings UserConnectionSettings::read()
 {
     const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QString(ConnSettings::kApplication));
+    warnIfSettingsShared(settings.fileName());
     const QString prefix = QString(ConnSettings::kSection) + QLatin1Char('/');
     UserConnectionSettings s;
     s.User = readKey(settings, prefix + QLatin1String("User"));

@@ -23,6 +23,12 @@ struct UserConnectionSettings {
     static UserConnectionSettings read();
 };
 
+// Settings files may hold a database password: only their owner may read them. Creates the file
+// (empty) when missing, so that whatever writes it next keeps the mode.
+void keepSettingsPrivate(const QString &fileName);
+// One line on standard error, once per file and process, when others may read it.
+void warnIfSettingsShared(const QString &fileName);
+
 class ConnSettings {
 public:
     static constexpr QLatin1String kApplication{"QUORIX Current User"};

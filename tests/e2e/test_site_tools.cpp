@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QProcess>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Outcome {
@@ -54,6 +56,30 @@ protected:
 
     testsupport::UserSettings settings;
 };
+
+// The connection settings may hold a password: init-demo writes them for their owner only, even
+// under a permissive umask, and a tool reading a settings file others can read says so once.
+TEST_P(SiteToolsTest, ConnectionSettingsStayPrivate)
+{
+    const mode_t previous = umask(0);
+    Outcome r = labhost({QStringLiteral("init-demo"), QStringLiteral("--source"), source(*db)});
+    umask(previous);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString file = settings.filePath(QStringLiteral("QUORIX Current User.conf"));
+    ASSERT_TRUE(QFileInfo::exists(file)) << r.out.toStdString();
+    EXPECT_EQ(QFileInfo(file).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
+              QFile::ReadOwner | QFile::WriteOwner);
+
+    r = labhost({QStringLiteral("sql"), QStringLiteral("select count(*) from laboratory..tbLabMaster")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("Warning"))) << r.err.toStdString();
+
+    QFile(file).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    r = labhost({QStringLiteral("sql"), QStringLiteral("select count(*) from laboratory..tbLabMaster")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QStringLiteral("Warning: ")), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("chmod 600"))) << r.err.toStdString();
+}
 
 TEST_P(SiteToolsTest, MasterDataRoundTripsIntoAFreshDatabaseUnchanged)
 {

@@ -1,5 +1,6 @@
 #include "forms/common/screenroutines.h"
 
+#include "session/connsettings.h"
 #include "session/sessioncontext.h"
 
 #include <QAbstractButton>
@@ -68,6 +69,7 @@ QStringList supervisorCodes()
     QString codes = QProcessEnvironment::systemEnvironment().value(QStringLiteral("CORVANE_SUPERVISOR_CODES"));
     if (codes.isEmpty()) {
         const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Corvane"));
+        warnIfSettingsShared(settings.fileName());
         codes = settings.value(QStringLiteral("Rights/SupervisorCodes")).toString();
     }
     QStringList out;
