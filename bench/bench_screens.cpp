@@ -254,6 +254,14 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, UrineWrightSQLite, testsupport::Backend::Sq
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, UrineWrightPostgreSQL, testsupport::Backend::Postgres, "R2603905")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CrossmatchingSQLite, testsupport::Backend::Sqlite, "R2603501")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CrossmatchingPostgreSQL, testsupport::Backend::Postgres, "R2603501")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelSQLite, testsupport::Backend::Sqlite, "R2603505")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelPostgreSQL, testsupport::Backend::Postgres, "R2603505")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -97,7 +97,20 @@ private:
 struct WorklistRow {
     QString request, screen;
     bool stored;
+    qint16 selector;
 };
+
+// Screens that only the host's selector opens, on their demo requests (worked, then open).
+const QList<WorklistRow> &selectorScreens()
+{
+    static const QList<WorklistRow> rows{
+        {QStringLiteral("R2603503"), QStringLiteral("frmERAPRA"), true, 12},
+        {QStringLiteral("R2603005"), QStringLiteral("frmERAPRA"), false, 12},
+        {QStringLiteral("R2603504"), QStringLiteral("frmCerb"), true, 605},
+        {QStringLiteral("R2603006"), QStringLiteral("frmCerb"), false, 605},
+    };
+    return rows;
+}
 
 // Every request of the demo worklist whose exam opens a screen of this build.
 QList<WorklistRow> screenRequests()
@@ -110,7 +123,7 @@ QList<WorklistRow> screenRequests()
                                                           rs.field(QStringLiteral("ValueType")).toStringOr(), 0);
         if (d.kind == corvane::Dispatch::Kind::Screen && corvane::ScreenFactory::isRegistered(d.screen))
             rows.append({rs.field(QStringLiteral("RequestNum")).toString(), d.screen,
-                         rs.field(QStringLiteral("HasResult")).toStringOr() == QLatin1String("Y")});
+                         rs.field(QStringLiteral("HasResult")).toStringOr() == QLatin1String("Y"), 0});
     }
     return rows;
 }
@@ -162,11 +175,11 @@ int screenshots(int argc, char *argv[], const QString &folder)
         component.setCanVerify(true);
         ScreenshotSeam seam(dir);
         corvane::ScopedUiSeam scoped(seam);
-        const QList<WorklistRow> rows = screenRequests();
+        const QList<WorklistRow> rows = screenRequests() + selectorScreens();
         QString storedRequest;
         const auto open = [&](const WorklistRow &row, const QString &name) {
             QString request = row.request;
-            qint16 selector = 0;
+            qint16 selector = row.selector;
             seam.nameNext(name);
             seam.setSuffix(row.stored ? QString() : QStringLiteral("-new"));
             if (!seam.hasThen()) {
@@ -216,7 +229,7 @@ int screenshots(int argc, char *argv[], const QString &folder)
         // The computation dialog, which only F10 on a clearance or urine protein row opens.
         if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues"))) {
             seam.thenNext(&pressComputeOnClearance);
-            open({QStringLiteral("R2603162"), QStringLiteral("frmWithNormalValues"), true},
+            open({QStringLiteral("R2603162"), QStringLiteral("frmWithNormalValues"), true, 0},
                  QStringLiteral("frmWithNormalValues-clearance"));
         }
 

@@ -4,6 +4,7 @@
 
 #include "labdb/schema.h"
 #include "schema_parts.h"
+#include "bloodbank_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
@@ -389,6 +390,7 @@ void loadDemoData(Driver &db)
     loadAnalyserDemo(db);
     loadMicrobiologyDemo(db);
     loadStainsDemo(db);
+    loadBloodBankDemo(db);
     tx.commit();
 }
 

@@ -127,6 +127,7 @@ const ProcedureRegistry &procedures()
         registerChemistryProcedures(r);
         registerMicrobiologyProcedures(r);
         registerStainProcedures(r);
+        registerBloodBankProcedures(r);
         return r;
     }();
     return registry;

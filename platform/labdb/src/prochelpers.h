@@ -45,4 +45,9 @@ inline std::string doctorName(const std::string &first, const std::string &middl
     return out + ", M.D.";
 }
 
+// mode, list number: the entries of one pick list (mode "0" the usual ones, "1" the others), or of
+// every list when the number is empty, with the list number beside each; the lists of all the
+// pick-list screens share one table, told apart by the list name.
+ResultSet loadListValues(ProcCall &call, const char *listName);
+
 } // namespace labdb::helpers

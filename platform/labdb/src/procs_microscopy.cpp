@@ -9,20 +9,7 @@
 
 namespace labdb {
 
-namespace {
-
-using namespace helpers;
-
-// The method typed on the screen is the one the stored result header shows next time.
-void keepMethod(ProcCall &call, const Value &method)
-{
-    call.sql("UPDATE " + call.t(Database::Laboratory, "tbLabLogbook") + " SET Method = ? WHERE RequestNum = ?",
-             {method.value_or(std::string()), keyArg(call, 1)});
-}
-
-// mode, list number: the entries of one list ("0" the usual ones, "1" the others), or of every
-// list when the number is empty, with the list number beside each.
-ResultSet loadListValues(ProcCall &call, const char *listName)
+ResultSet helpers::loadListValues(ProcCall &call, const char *listName)
 {
     const std::string mode = keyArg(call, 0);
     if (mode != "0" && mode != "1")
@@ -36,6 +23,17 @@ ResultSet loadListValues(ProcCall &call, const char *listName)
         params.emplace_back(list);
     }
     return call.sql(sql + " ORDER BY ListNo, SortOrder, ResultValue", params);
+}
+
+namespace {
+
+using namespace helpers;
+
+// The method typed on the screen is the one the stored result header shows next time.
+void keepMethod(ProcCall &call, const Value &method)
+{
+    call.sql("UPDATE " + call.t(Database::Laboratory, "tbLabLogbook") + " SET Method = ? WHERE RequestNum = ?",
+             {method.value_or(std::string()), keyArg(call, 1)});
 }
 
 ResultSet loadUrinalysisValues(ProcCall &call)

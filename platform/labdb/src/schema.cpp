@@ -4,6 +4,7 @@
 
 #include "labdb/schema.h"
 
+#include "bloodbank_parts.h"
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
@@ -319,6 +320,7 @@ const std::vector<Step> &steps()
           {Database::Laboratory, "tbLabInstrumentResult", integerNN("Superseded")}}},
         {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
         {{stainsTables}},                                                     // 10: the Gram stain findings
+        {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
     };
     return all;
 }

@@ -30,6 +30,7 @@ struct WorkedRequest {
     const char *accession;
     std::vector<std::pair<int, const char *>> results; // result slot, value
 };
+// Without result slots no shared result row is written: the screen keeps its results elsewhere.
 void insertWorkedRequest(Driver &db, const WorkedRequest &w);
 void loadChemistryDemo(Driver &db);
 void loadAnalyserDemo(Driver &db);

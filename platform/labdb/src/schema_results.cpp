@@ -16,6 +16,25 @@ std::vector<TableDef> resultTables()
              {"ListName", "ListNo", "ExamCode", "Value"}}};
 }
 
+namespace {
+
+void insertResultRow(Driver &db, const WorkedRequest &w)
+{
+    const auto t = [&](const char *table) { return db.qualify(Database::Laboratory, table); };
+    std::string columns = "RequestNum, AccessionNum, ResultDate, samplesubmitted, lratime, DateFinished, EmployeeCode";
+    std::string marks = "?, ?, '2026-03-07 09:45:00', '2026-03-07 08:15:00', '2026-03-07 08:20:00', "
+                        "'2026-03-07 09:40:00', '0102'";
+    std::vector<Value> values{w.requestNum, w.accession};
+    for (const auto &[slot, value] : w.results) {
+        columns += ", result" + std::to_string(slot);
+        marks += ", ?";
+        values.emplace_back(value);
+    }
+    db.run("INSERT INTO " + t("tbLabResult") + " (" + columns + ") VALUES (" + marks + ")", values);
+}
+
+} // namespace
+
 void insertWorkedRequest(Driver &db, const WorkedRequest &w)
 {
     const auto t = [&](const char *table) { return db.qualify(Database::Laboratory, table); };
@@ -33,16 +52,8 @@ void insertWorkedRequest(Driver &db, const WorkedRequest &w)
                "'2026-03-07 09:40:00', ?, '2026-03-07 08:20:00', '2026-03-07 09:45:00', 0, '', '', "
                "'2026-03-07 09:45:00')",
            {w.requestNum, w.accession});
-    std::string columns = "RequestNum, AccessionNum, ResultDate, samplesubmitted, lratime, DateFinished, EmployeeCode";
-    std::string marks = "?, ?, '2026-03-07 09:45:00', '2026-03-07 08:15:00', '2026-03-07 08:20:00', "
-                        "'2026-03-07 09:40:00', '0102'";
-    std::vector<Value> values{w.requestNum, w.accession};
-    for (const auto &[slot, value] : w.results) {
-        columns += ", result" + std::to_string(slot);
-        marks += ", ?";
-        values.emplace_back(value);
-    }
-    db.run("INSERT INTO " + t("tbLabResult") + " (" + columns + ") VALUES (" + marks + ")", values);
+    if (!w.results.empty())
+        insertResultRow(db, w);
     db.run("INSERT INTO " + t("tbLabResultMedTech") +
                " (RequestNum, MedTechID, MedTechAt, VerifiedBy, VerifiedAt, PathologistID, Pathologist, PaperSize)"
                " VALUES (?, '0102', '2026-03-07 09:46:00', '', NULL, '', '', '')",

@@ -71,6 +71,8 @@ void ResultForm::initLifecycle()
         if (auto *b = control<QAbstractButton>(*this, name)) {
             connect(b, &QAbstractButton::clicked, this, [this, verifier, printing] {
                 m_errors.run(*this, [&] {
+                    if (!readyToSave())
+                        return;
                     if (verifier)
                         frmMedTech::shared().setVerify(true);
                     SaveAndSignOff(verifier, printing);
@@ -158,7 +160,6 @@ void ResultForm::Fill_Results()
 
 void ResultForm::fillStoredHeader(const Recordset &rs)
 {
-    SessionContext &s = SessionContext::current();
     if (auto *acc = control<QLineEdit>(*this, "txtAccNum"))
         acc->setText(rs.field(QStringLiteral("AccessionNum")).toString());
     setPickerPair(kReport, rs.field(QStringLiteral("ResultDate")).toDateTime());
@@ -169,7 +170,7 @@ void ResultForm::fillStoredHeader(const Recordset &rs)
         setPickerPair(kLra, lra.isNull() ? serverNow() : lra.toDateTime());
     }
     // Before the screen's fields, so a screen that shows another finished time may set it.
-    setPickerPair(kFinished, s.StoredResultHeader.DateFinished);
+    setPickerPair(kFinished, SessionContext::current().StoredResultHeader.DateFinished);
 }
 
 void ResultForm::fillNewResult(const QDateTime &today)
@@ -190,6 +191,11 @@ QList<Command> ResultForm::saveCommands(int flag, const SaveTexts &texts) const
 }
 
 void ResultForm::prepareSignOff(frmMedTech &) {}
+
+bool ResultForm::readyToSave()
+{
+    return true;
+}
 
 QDateTime ResultForm::serverNow() const
 {

@@ -83,6 +83,9 @@ protected:
     virtual Command resultQuery() const = 0;
     // The shared loader of the screens whose results sit in the numbered result row.
     static Command hcodesQuery();
+    // Step 5.4: the sample number and the picker pairs from the stored row; screens whose loader
+    // names them otherwise (or does not return them) override.
+    virtual void fillStoredHeader(const Recordset &row);
     // Step 5.4: the result fields from the stored row.
     virtual void fillResultFields(const Recordset &row) = 0;
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
@@ -111,6 +114,9 @@ protected:
     virtual bool entriesComplete() { return true; }
     // 8.4: the sign-off dialog, just before it is shown.
     virtual void prepareSignOff(frmMedTech &signOff);
+    // Before a command button saves: false keeps the screen open with nothing saved (a screen
+    // that has the technologist confirm an entry first).
+    virtual bool readyToSave();
     // Whether the running command verifies (Verify and Print).
     bool withVerifier() const { return m_withVerifier; }
     // Step 7: the prompt when the accession number is left empty.
@@ -152,7 +158,6 @@ protected:
 
 private:
     void Form_Load();
-    void fillStoredHeader(const Recordset &rs);
     bool validateAccessionNumber();
     bool checkPickerTime(QObject *watched);
     SaveTexts buildSaveTexts() const;

@@ -4,6 +4,7 @@
 #include "session/sessioncontext.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLocale>
 #include <QProcessEnvironment>
 #include <QSettings>

@@ -3,9 +3,11 @@
 // name, so a screen that lacks a control simply skips it.
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+class QCheckBox;
 class QWidget;
 
 namespace corvane {

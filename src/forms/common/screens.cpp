@@ -1,5 +1,9 @@
 #include "forms/common/screens.h"
 
+#include "forms/bloodbank/frmanapanel.h"
+#include "forms/bloodbank/frmcerb.h"
+#include "forms/bloodbank/frmcrossmatching.h"
+#include "forms/bloodbank/frmerapra.h"
 #include "forms/chemistry/frmwithnormalvalues.h"
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
@@ -41,6 +45,10 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmGramStain"), maker<frmGramStain>());
     visit(QStringLiteral("frmAfb"), maker<frmAfb>());
     visit(QStringLiteral("frmUrineWright"), maker<frmUrineWright>());
+    visit(QStringLiteral("frmCrossmatching"), maker<frmCrossmatching>());
+    visit(QStringLiteral("frmERAPRA"), maker<frmERAPRA>());
+    visit(QStringLiteral("frmCerb"), maker<frmCerb>());
+    visit(QStringLiteral("frmANAPanel"), maker<frmANAPanel>());
 }
 
 } // namespace corvane
