@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <variant>
 
@@ -73,27 +74,42 @@ struct Placed {
     std::string examCode, value;
 };
 
+// What one message's results share is looked up once: a message carries several tests of a sample.
+struct Lookups {
+    std::map<std::pair<std::string, std::string>, std::optional<labdb::Row>> mappings;
+    std::map<std::string, bool> samples;
+};
+
 // Where a result goes, or why it cannot go there yet.
-std::variant<Placed, std::string> place(Driver &db, const std::string &instrument, const Result &r)
+std::variant<Placed, std::string> place(Driver &db, const std::string &instrument, const Result &r, Lookups &seen)
 {
-    if (trimmed(r.sampleId).empty())
+    const std::string sample = trimmed(r.sampleId);
+    if (sample.empty())
         return std::string("no sample ID");
     if (trimmed(r.value).empty())
         return std::string("no value");
-    const labdb::ResultSet map =
-        db.run("SELECT ExamCode, ResultField, Factor FROM " + lab(db, "tbLabAnalyserTestMap") +
-                   " WHERE InstrumentID = ? AND TestCode = ?",
-               {instrument, trimmed(r.testCode)});
-    if (map.rows.empty())
+    auto [mapping, newMapping] = seen.mappings.try_emplace({instrument, trimmed(r.testCode)});
+    if (newMapping) {
+        labdb::ResultSet map = db.run("SELECT ExamCode, ResultField, Factor FROM " + lab(db, "tbLabAnalyserTestMap") +
+                                          " WHERE InstrumentID = ? AND TestCode = ?",
+                                      {instrument, trimmed(r.testCode)});
+        if (!map.rows.empty())
+            mapping->second = std::move(map.rows[0]);
+    }
+    if (!mapping->second)
         return "test code " + r.testCode + " is not mapped for analyser " + instrument;
-    if (!knownSample(db, trimmed(r.sampleId)))
+    auto [known, newSample] = seen.samples.try_emplace(sample, false);
+    if (newSample)
+        known->second = knownSample(db, sample);
+    if (!known->second)
         return "unknown sample " + r.sampleId;
 
-    Placed p{text(map.rows[0][0]), r.value};
-    const std::string field = trimmed(text(map.rows[0][1]));
+    const labdb::Row &map = *mapping->second;
+    Placed p{text(map[0]), r.value};
+    const std::string field = trimmed(text(map[1]));
     std::optional<double> v = number(r.value);
     if (v) {
-        if (const auto factor = number(text(map.rows[0][2])))
+        if (const auto factor = number(text(map[2])))
             *v *= *factor;
         if (labdb::iequals(field, "CONVENTIONAL")) {
             const labdb::ResultSet f = db.run("SELECT Factor FROM " + lab(db, "tbLabResultFormat") +
@@ -150,8 +166,9 @@ StoreOutcome storeMessage(Driver &db, const std::string &instrumentId, const Mes
         out.duplicate = true;
         return out;
     }
+    Lookups lookups;
     for (const Result &r : message.results) {
-        auto where = place(db, instrumentId, r);
+        auto where = place(db, instrumentId, r, lookups);
         if (const auto *p = std::get_if<Placed>(&where)) {
             out.superseded += insertResult(db, instrumentId, message.key, r, *p);
             ++out.stored;
@@ -193,7 +210,8 @@ RematchOutcome rematchResults(Driver &db)
         const std::string instrument = text(row[1]);
         const Result r{text(row[3]), text(row[4]), text(row[5]), text(row[6]),
                        text(row[7]), text(row[8]), text(row[9]), text(row[10])};
-        auto where = place(db, instrument, r);
+        Lookups lookups; // the master may change between rows of other messages: nothing is kept
+        auto where = place(db, instrument, r, lookups);
         if (const auto *p = std::get_if<Placed>(&where)) {
             insertResult(db, instrument, text(row[2]), r, *p);
             db.run("UPDATE " + table + " SET StoredAt = " + db.nowExpr() + " WHERE QuarantineID = ?", {text(row[0])});

@@ -185,6 +185,13 @@ public:
                columnTypeSql(col.type) + columnConstraintSql(col);
     }
 
+    std::string createIndexSql(Database db, std::string_view table, std::string_view name,
+                               std::string_view columns) const override
+    {
+        return "CREATE INDEX IF NOT EXISTS " + std::string(name) + " ON " + qualify(db, table) + " (" +
+               std::string(columns) + ")";
+    }
+
     void lockKey(const std::string &key) override
     {
         run("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))", {key});

@@ -288,9 +288,15 @@ struct AddedColumn {
 
 // What one upgrade step creates. The steps together are the schema's catalogue, so a table is
 // described once and both its creation and the tools that read its columns follow from it.
+struct AddedIndex {
+    Database db;
+    const char *table, *name, *columns;
+};
+
 struct Step {
     std::vector<TableGroup> creates;
     std::vector<AddedColumn> adds = {};
+    std::vector<AddedIndex> indexes = {};
 };
 
 const std::vector<Step> &steps()
@@ -317,7 +323,10 @@ const std::vector<Step> &steps()
           {Database::Laboratory, "tbLabInstrumentResult", textNN("ResultTime")},
           {Database::Laboratory, "tbLabInstrumentResult", textNN("MessageKey")},
           {Database::Laboratory, "tbLabInstrumentResult", textNN("SentValue")},
-          {Database::Laboratory, "tbLabInstrumentResult", integerNN("Superseded")}}},
+          {Database::Laboratory, "tbLabInstrumentResult", integerNN("Superseded")}},
+         // The receiver and the screens look results up by sample; samples are known by accession.
+         {{Database::Laboratory, "tbLabInstrumentResult", "ixInstrumentResultSample", "SampleNum, TestCode"},
+          {Database::Laboratory, "tbLabLogbook", "ixLogbookAccession", "AccessionNum"}}},
         {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
         {{stainsTables}},                                                     // 10: the Gram stain findings
         {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
@@ -333,6 +342,8 @@ void runStep(Driver &db, const Step &step)
     }
     for (const AddedColumn &add : step.adds)
         db.runScript(db.addColumnSql(add.db, add.table, add.column));
+    for (const AddedIndex &index : step.indexes)
+        db.runScript(db.createIndexSql(index.db, index.table, index.name, index.columns));
 }
 
 std::string versionTableName(Driver &db)

@@ -190,6 +190,14 @@ public:
                columnConstraintSql(col);
     }
 
+    // SQLite names the index's database on the index; the table is then looked up there.
+    std::string createIndexSql(Database db, std::string_view table, std::string_view name,
+                               std::string_view columns) const override
+    {
+        return "CREATE INDEX IF NOT EXISTS " + qualify(db, name) + " ON " + std::string(table) + " (" +
+               std::string(columns) + ")";
+    }
+
     // BEGIN IMMEDIATE already makes every writer wait for the one before.
     void lockKey(const std::string &) override {}
 

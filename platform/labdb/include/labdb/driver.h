@@ -74,6 +74,9 @@ public:
     virtual std::string createTableSql(const TableDef &table) const = 0;
     // A column added to an existing table by a later schema step.
     virtual std::string addColumnSql(Database db, std::string_view table, const ColumnDef &column) const = 0;
+    // An index (created when missing) on columns of a table, named name in the table's database.
+    virtual std::string createIndexSql(Database db, std::string_view table, std::string_view name,
+                                       std::string_view columns) const = 0;
     // Inside a transaction: waits for, then holds until commit or rollback, the named lock, so
     // two workstations saving the same request take turns. No-op where writers queue anyway.
     virtual void lockKey(const std::string &key) = 0;
