@@ -6,8 +6,11 @@
 
 #include <reports/renderedreport.h>
 #include <reports/reportdocument.h>
+#include <reports/reportsfolder.h>
 
 #include <QGuiApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <memory>
@@ -145,6 +148,13 @@ int printCommand(const QStringList &args)
                             << (pages.pageCount() == 1 ? " page)\n" : " pages)\n");
     } catch (const std::exception &e) {
         err << "Error: " << e.what() << '\n';
+        if (QString::fromUtf8(e.what()).contains(QLatin1String("was not found"))) {
+            QStringList names;
+            for (const QFileInfo &f : QDir(corvane::reportsFolder()).entryInfoList({QStringLiteral("*.rpt")}, QDir::Files,
+                                                                                   QDir::Name | QDir::IgnoreCase))
+                names << f.completeBaseName();
+            err << "Layouts: " << names.join(QStringLiteral(", ")) << '\n';
+        }
         return 1;
     }
     return 0;

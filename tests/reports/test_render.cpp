@@ -238,7 +238,10 @@ TEST_P(RenderSqliteTest, LabhostPrintRendersALayoutForARequest)
     for (const QString &expected : {kCompany, kAddress, QStringLiteral("Request No. R2603010"), QStringLiteral("pH 7.31")})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in " << text.toStdString();
 
+    // Named without its extension, as people type it.
+    EXPECT_EQ(print({QStringLiteral("--layout"), QStringLiteral("LabPrint_ABG")}), 0);
     EXPECT_EQ(print({QStringLiteral("--layout"), QStringLiteral("LabPrint_Nothing.RPT")}), 1);
+    EXPECT_EQ(print({QStringLiteral("--layout"), QStringLiteral("LabPrint_Nothing")}), 1);
     EXPECT_EQ(print({}, false), 2);
 }
 

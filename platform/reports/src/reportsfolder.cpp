@@ -63,8 +63,11 @@ QString resolveLayoutPath(const QString &fileName)
         if (dir.exists(name))
             return dir.absoluteFilePath(name);
         const QStringList files = dir.entryList(QDir::Files);
+        // A name without its extension means the layout file of that name.
+        const bool bare = QFileInfo(name).suffix().isEmpty();
         for (const QString &f : files) {
-            if (f.compare(name, Qt::CaseInsensitive) == 0)
+            if (f.compare(name, Qt::CaseInsensitive) == 0 ||
+                (bare && f.compare(name + QStringLiteral(".rpt"), Qt::CaseInsensitive) == 0))
                 return dir.absoluteFilePath(f);
         }
     }
