@@ -173,8 +173,6 @@ touch "%2"
 
 TEST_P(WorkstationTest, EightWorkstationsSavingOneNewRequestAtOnce)
 {
-    if (GetParam() != testsupport::Backend::Postgres)
-        GTEST_SKIP() << "writers queue at their begin on the embedded database";
     constexpr int kStations = 8;
     std::vector<std::unique_ptr<Workstation>> stations;
     for (int i = 0; i < kStations; ++i) {
