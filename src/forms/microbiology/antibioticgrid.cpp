@@ -52,7 +52,8 @@ AntibioticGrid::AntibioticGrid(QTableWidget *table, QLineEdit *editor, QLineEdit
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
     m_editor->installEventFilter(this);
-    m_table->viewport()->installEventFilter(this);
+    m_viewport = m_table->viewport();
+    m_viewport->installEventFilter(this);
 
     connect(m_editor, &QLineEdit::textChanged, this, &AntibioticGrid::editorChanged);
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int column) {
@@ -332,13 +333,15 @@ QList<SensitivityCode> AntibioticGrid::codes() const
 bool AntibioticGrid::eventFilter(QObject *watched, QEvent *event)
 {
     // Leaving an invalid code, by the keyboard or by a click elsewhere in the table, is refused.
-    if (watched == m_editor && event->type() == QEvent::FocusOut && editorOpen()) {
+    // The table is only asked once the event is one of those: while it is being destroyed its
+    // editor loses the focus for another reason, and the table must not be touched then.
+    if (watched == m_editor && event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason) &&
-            !validate())
+            editorOpen() && !validate())
             return false;
     }
-    if (watched == m_table->viewport() && event->type() == QEvent::MouseButtonPress && editorOpen() && !validate())
+    if (watched == m_viewport && event->type() == QEvent::MouseButtonPress && editorOpen() && !validate())
         return true;
     return QObject::eventFilter(watched, event);
 }

@@ -72,6 +72,7 @@ private:
     void placeEditor();
 
     QTableWidget *m_table;
+    QWidget *m_viewport = nullptr;
     QLineEdit *m_editor;
     QLineEdit *m_search;
     bool m_placing = false;
