@@ -159,21 +159,6 @@ std::vector<std::string> segments(std::string_view message)
     return out;
 }
 
-std::vector<std::string> split(std::string_view text, char delimiter)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = text.find(delimiter, start);
-        if (at == std::string_view::npos) {
-            parts.emplace_back(text.substr(start));
-            return parts;
-        }
-        parts.emplace_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-}
-
 std::string unescape(std::string_view text, const Delimiters &d)
 {
     std::string out;

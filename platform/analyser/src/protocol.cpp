@@ -11,4 +11,19 @@ std::string messageKey(std::string_view text)
     return digest.toHex().toStdString();
 }
 
+std::vector<std::string> split(std::string_view text, char delimiter)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(delimiter, start);
+        if (at == std::string_view::npos) {
+            parts.emplace_back(text.substr(start));
+            return parts;
+        }
+        parts.emplace_back(text.substr(start, at - start));
+        start = at + 1;
+    }
+}
+
 } // namespace analyser

@@ -206,11 +206,11 @@ RematchOutcome rematchResults(Driver &db)
                "ResultTime, RawRecord FROM " + table + " WHERE StoredAt IS NULL ORDER BY QuarantineID " +
                    db.lockClause(),
                {});
+    Lookups lookups; // one transaction: the mappings and labels cannot change under it
     for (const labdb::Row &row : rs.rows) {
         const std::string instrument = text(row[1]);
         const Result r{text(row[3]), text(row[4]), text(row[5]), text(row[6]),
                        text(row[7]), text(row[8]), text(row[9]), text(row[10])};
-        Lookups lookups; // the master may change between rows of other messages: nothing is kept
         auto where = place(db, instrument, r, lookups);
         if (const auto *p = std::get_if<Placed>(&where)) {
             insertResult(db, instrument, text(row[2]), r, *p);

@@ -71,7 +71,7 @@ struct Delimiters {
 // From the header record "H" + field + repeat + component + escape; nullopt if it is not one.
 std::optional<Delimiters> headerDelimiters(std::string_view headerRecord);
 
-std::vector<std::string> split(std::string_view text, char delimiter);
+using analyser::split;
 std::string unescape(std::string_view text, const Delimiters &d);
 std::string escape(std::string_view text, const Delimiters &d);
 

@@ -49,7 +49,7 @@ struct Delimiters {
 
 // Segments split at CR; LF and CR LF are taken as CR, empty segments skipped.
 std::vector<std::string> segments(std::string_view message);
-std::vector<std::string> split(std::string_view text, char delimiter);
+using analyser::split;
 std::string unescape(std::string_view text, const Delimiters &d);
 std::string escape(std::string_view text, const Delimiters &d);
 
