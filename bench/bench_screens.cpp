@@ -262,6 +262,15 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelSQLite, testsupport::Backend::Sqlit
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelPostgreSQL, testsupport::Backend::Postgres, "R2603505")
     ->Unit(benchmark::kMillisecond);
+// Serology: a two-item threshold exam (one lookup per row) and the Widal grid.
+BENCHMARK_CAPTURE(BM_OpenDemoResult, ThresholdSQLite, testsupport::Backend::Sqlite, "R2604003")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, ThresholdPostgreSQL, testsupport::Backend::Postgres, "R2604003")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, WidalSQLite, testsupport::Backend::Sqlite, "R2604005")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, WidalPostgreSQL, testsupport::Backend::Postgres, "R2604005")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // The stain screens end to end on both backends: opened through clsResultEntry by scripted
 // sessions, filled, saved, signed off and printed.
 
+#include "e2e/onshow.h"
 #include "e2e/scriptedsession.h"
 
 #include <QApplication>
@@ -8,33 +9,9 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#include <functional>
-#include <utility>
-
 namespace {
 
-// Runs work once, when the named window is first shown: another workstation acting while the
-// screen is open.
-class SaveElsewhereOnShow : public QObject {
-public:
-    SaveElsewhereOnShow(QString window, std::function<void()> work) : m_window(std::move(window)), m_work(std::move(work))
-    {
-        qApp->installEventFilter(this);
-    }
-    ~SaveElsewhereOnShow() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (m_work && event->type() == QEvent::Show && watched->objectName() == m_window)
-            std::exchange(m_work, nullptr)();
-        return false;
-    }
-
-private:
-    QString m_window;
-    std::function<void()> m_work;
-};
+using SaveElsewhereOnShow = e2e::OnShow;
 
 class StainsSessionTest : public e2e::ScriptedSessionTest {
 protected:

@@ -128,6 +128,7 @@ const ProcedureRegistry &procedures()
         registerMicrobiologyProcedures(r);
         registerStainProcedures(r);
         registerBloodBankProcedures(r);
+        registerSerologyProcedures(r);
         return r;
     }();
     return registry;

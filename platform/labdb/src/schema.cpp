@@ -10,6 +10,7 @@
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "serology_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -330,6 +331,7 @@ const std::vector<Step> &steps()
         {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
         {{stainsTables}},                                                     // 10: the Gram stain findings
         {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
+        {{serologyTables}},                                                   // 12: cut-off and threshold formats, cut-off and short-form results
     };
     return all;
 }

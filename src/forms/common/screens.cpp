@@ -18,6 +18,7 @@
 #include "forms/microbiology/stains/frmafb.h"
 #include "forms/microbiology/stains/frmgramstain.h"
 #include "forms/microbiology/stains/frmurinewright.h"
+#include "forms/serology/frmwithcutoff.h"
 
 namespace corvane {
 
@@ -49,6 +50,7 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmERAPRA"), maker<frmERAPRA>());
     visit(QStringLiteral("frmCerb"), maker<frmCerb>());
     visit(QStringLiteral("frmANAPanel"), maker<frmANAPanel>());
+    visit(QStringLiteral("frmWithCutOff"), maker<frmWithCutOff>());
 }
 
 } // namespace corvane

@@ -1,0 +1,15 @@
+#pragma once
+// Serology: exams read against a cut-off, an index or a threshold, short-form exams with a remark
+// per exam, and the Widal titres (which keep to the shared result row). Their formats, stored
+// results and demonstration rows.
+
+#include "labdb/driver.h"
+
+#include <vector>
+
+namespace labdb {
+
+std::vector<TableDef> serologyTables(); // cut-off formats and thresholds; cut-off and short-form results
+void loadSerologyDemo(Driver &db);
+
+} // namespace labdb
