@@ -233,6 +233,20 @@ int screenshots(int argc, char *argv[], const QString &folder)
                  QStringLiteral("frmWithNormalValues-clearance"));
         }
 
+        // The serology screen's other layouts, chosen by the exam: worked and new.
+        if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithCutOff"))) {
+            const struct {
+                const char *request, *name;
+                bool stored;
+            } layouts[] = {{"R2604003", "frmWithCutOff-threshold", true}, {"R2603049", "frmWithCutOff-threshold", false},
+                           {"R2604004", "frmWithCutOff-shortform", true}, {"R2603036", "frmWithCutOff-shortform", false},
+                           {"R2604005", "frmWithCutOff-widal", true},     {"R2603048", "frmWithCutOff-widal", false},
+                           {"R2604007", "frmWithCutOff-panel", false}};
+            for (const auto &l : layouts)
+                open({QLatin1String(l.request), QStringLiteral("frmWithCutOff"), l.stored, 0},
+                     QLatin1String(l.name) + (l.stored ? QString() : QStringLiteral("-new")));
+        }
+
         // The sign-off dialog at both of its heights, and the lookups, on the demo data.
         corvane::Connection &db = corvane::SessionContext::current().db();
         for (const bool paperSize : {false, true}) {

@@ -16,6 +16,9 @@ namespace corvane {
 namespace {
 
 constexpr int kCentred = 4;
+// Code, interpretation exam names and short-form remarks are wider than the classic widths so that
+// headings, item codes such as "172A" and full exam names are not clipped.
+constexpr int kCodeTwips = 800;
 constexpr int kWidalRows = 7;
 constexpr int kWidalTitres = 5;
 // Hidden: the item's internal number, and on the interpretation layout its interpretation code.
@@ -121,7 +124,7 @@ void frmWithCutOff::SetupResultGrid()
     int rows = 2;
     switch (m_layout) {
     case Layout::CutOff:
-        columns = {{"Code", 500, false},
+        columns = {{"Code", kCodeTwips, false},
                    {"Exam", 3000, false},
                    {"Result", 2000, true},
                    {"Rate Note", 2000, true},
@@ -129,13 +132,13 @@ void frmWithCutOff::SetupResultGrid()
                    {"", 0, false}};
         break;
     case Layout::Interpretation:
-        columns = {{"Code", 500, false},         {"Exam", 2000, false},          {"Patient's Value", 2000, true},
+        columns = {{"Code", kCodeTwips, false},         {"Exam", 3000, false},          {"Patient's Value", 2000, true},
                    {"Interpretation", 2000, true}, {"Threshold Value", 3000, true}, {"", 0, false},
                    {"", 0, false}};
         break;
     case Layout::ShortForm:
-        columns = {{"Code", 500, false}, {"Exam", 3000, false},   {"Result", 2700, true},
-                   {"Unit", 1000, true}, {"Remarks", 2500, false}, {"", 0, false}};
+        columns = {{"Code", kCodeTwips, false}, {"Exam", 3000, false},   {"Result", 2700, true},
+                   {"Unit", 1000, true}, {"Remarks", 4000, false}, {"", 0, false}};
         break;
     case Layout::Widal:
         columns = {{"WIDAL TEST", 2000, false}, {"1:20", 1500, true},  {"1:40", 1500, true},
