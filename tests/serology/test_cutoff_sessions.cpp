@@ -44,7 +44,7 @@ protected:
     }
 };
 
-TEST_P(CutOffSessionTest, PanelFirstSaveSendsEveryRowAndPrintsTheWholePage)
+TEST_P(CutOffSessionTest, PanelFirstSaveSendsEveryRowPostsTheReagentOnceAndPrintsTheWholePage)
 {
     ASSERT_TRUE(play(QStringLiteral(R"s(
 clock 2026-03-07 14:05:00
@@ -55,6 +55,7 @@ frmWithCutOff: expect grdEntry(0,4) "Cut-Off Value"
 frmWithCutOff: expect grdEntry(2,1) ANTI-HBs
 frmWithCutOff: expect grdEntry(2,4) "10.00 mIU/mL"
 frmWithCutOff: expect-enabled grdEntry(1,1) no
+frmWithCutOff: choose cboReagent "HEPATITIS B PANEL - CMIA"
 frmWithCutOff: set txtAccNum SER-1001
 frmWithCutOff: key grdEntry(1,2) F4
 frmWithCutOff: key txtEntry Enter
@@ -111,6 +112,24 @@ frmReportViewer: close
     EXPECT_TRUE(text.contains(QStringLiteral("Method: CMIA"))) << text.toStdString();
     EXPECT_TRUE(logged(QStringLiteral("SHOW frmReportViewer \"Laboratory Result\""))) << log.toStdString();
     EXPECT_TRUE(onA4(pdfPath("cutoff-whole.pdf")));
+    const long long cards = count("select count(*) from inventory..tbInvStockCard where ReferenceNum like 'R2604007%'");
+    EXPECT_EQ(cards, 3) << "one line per item of the panel's reagent";
+
+    // Saved again: the rows are replaced, no second logbook row, no second posting.
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=1 EmployeeName="Supervisor" CanVerify=true VerifyMode=false Clerk=false
+open R2604007
+frmWithCutOff: expect grdEntry(2,2) NEGATIVE
+frmWithCutOff: expect-enabled cboReagent no
+frmWithCutOff: type grdEntry(2,3) "12.4 mIU/mL"
+frmWithCutOff: click cmdSave
+frmMedTech: click FlatBttn1
+)s"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_SaveWithCutOff")), 2);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabResultCutOff where RequestNum = 'R2604007'"), 2);
+    EXPECT_EQ(cutOff("R2604007", "172B", "CutOffValue"), "12.4 mIU/mL");
+    EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard where ReferenceNum like 'R2604007%'"), cards);
 }
 
 TEST_P(CutOffSessionTest, IndexResultReopensAndSavesOverItWithoutASecondLogbookRow)

@@ -22,6 +22,17 @@ constexpr DemoExam kExams[] = {
     {"172", "HEPATITIS B SCREENING PANEL", "P", "5"},
 };
 
+// The panel's analyser reagents: one test takes a well of each assay and a sample cup.
+constexpr const char *kPanelReagent = "R1201";
+struct ReagentItem {
+    const char *item, *name, *unit, *quantity, *price, *onHand;
+};
+constexpr ReagentItem kPanelItems[] = {
+    {"INV-12001", "HBsAg QUALITATIVE II REAGENT PACK (100 TESTS)", "TEST", "1", "96", "400"},
+    {"INV-12002", "ANTI-HBs REAGENT PACK (100 TESTS)", "TEST", "1", "110", "300"},
+    {"INV-9001", "SAMPLE CUP 2 ML", "PC", "1", "2.5", nullptr},
+};
+
 struct FormatItem {
     const char *exam, *item;
     int line;
@@ -87,6 +98,21 @@ void loadSerologyDemo(Driver &db)
                    " (Code, ExamName, SectionID, SpecimenID, FormType, ValueType, WithReagent, SupExamID, Status) "
                    "VALUES (?, ?, 'E', 'S02', ?, ?, '0', '', 'A')",
                {e.code, e.name, e.formType, e.valueType});
+    db.run("INSERT INTO " + db.qualify(Database::BuildFile, "TbCoLabReagents") + " (ReagentCode, Reagent) VALUES (?, ?)",
+           {kPanelReagent, "HEPATITIS B PANEL - CMIA"});
+    db.run("INSERT INTO " + db.qualify(Database::BuildFile, "tbcoLabExamReagent") +
+               " (LabExamID, ReagentID, LocationID, ReagentQty) VALUES ('172', ?, 'LAB', '1')",
+           {kPanelReagent});
+    for (const ReagentItem &i : kPanelItems) {
+        db.run("INSERT INTO " + db.qualify(Database::BuildFile, "tbCoLabReagentItem") +
+                   " (ReagentCode, ItemCode, ItemName, Unit, Quantity, UnitPrice, SupplierCode) "
+                   "VALUES (?, ?, ?, ?, ?, ?, 'SUP01')",
+               {kPanelReagent, i.item, i.name, i.unit, i.quantity, i.price});
+        if (i.onHand) // the sample cups are stocked already
+            db.run("INSERT INTO " + db.qualify(Database::Inventory, "tbInvStockLevel") +
+                       " (ItemCode, LocationID, OnHand, UnitCost, ReorderLevel) VALUES (?, 'LAB', ?, ?, '50')",
+                   {i.item, i.onHand, i.price});
+    }
     for (const FormatItem &f : kFormats)
         db.run("INSERT INTO " + db.qualify(Database::Laboratory, "tbLabCutOffFormat") +
                    " (ExamCode, EntryMode, ItemID, LineNo, Exam, Unit, DefaultValue) VALUES (?, 0, ?, ?, ?, ?, ?)",
