@@ -3,7 +3,10 @@
 
 #include "support/dbfixture.h"
 
+#include <labdb/procedures.h>
+
 #include <csignal>
+#include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -43,6 +46,16 @@ TEST(CommandTextTest, RebuildsTheOriginalTextWithItsSeparators)
     CommandText bareNull("Lab_X '");
     bareNull.value(std::string("a")).fixed("', ").value(std::nullopt);
     EXPECT_EQ(bareNull.text(), "Lab_X 'a', NULL");
+}
+
+TEST(ProcedureRegistryTest, AProcedureRegisteredTwiceIsRefusedWhateverItsCase)
+{
+    labdb::ProcedureRegistry r;
+    r.add({Database::Laboratory, "Lab_Save_Something", 1, 1, true, nullptr});
+    EXPECT_THROW(r.add({Database::Laboratory, "LAB_SAVE_something", 2, 2, true, nullptr}), std::logic_error);
+    EXPECT_EQ(r.find(Database::Laboratory, "lab_save_something")->minArgs, 1);
+    r.add({Database::BuildFile, "Lab_Save_Something", 1, 1, true, nullptr});
+    EXPECT_EQ(r.all().size(), 2u) << "the same name in another database is another procedure";
 }
 
 TEST(CommandTextTest, TypedTextSplitsLiteralsIntoValues)

@@ -5,6 +5,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <stdexcept>
 
 namespace labdb {
 
@@ -70,10 +71,14 @@ std::string_view databaseName(Database db)
     return "laboratory";
 }
 
+// Two screens giving one procedure their own bodies would leave one of them saving through the
+// other's: refused when the registry is built, not found out from wrong rows later.
 void ProcedureRegistry::add(ProcDef def)
 {
     std::string key = keyFor(def.db, def.name);
-    m_defs.insert_or_assign(std::move(key), std::move(def));
+    if (m_defs.contains(key))
+        throw std::logic_error("The procedure " + def.name + " is registered twice.");
+    m_defs.emplace(std::move(key), std::move(def));
 }
 
 const ProcDef *ProcedureRegistry::find(Database db, std::string_view name) const
