@@ -268,6 +268,8 @@ frmReportViewer: close
     EXPECT_EQ(sent().count(first), 2) << first.toStdString() << "\n" << log.toStdString();
     EXPECT_EQ(countLogged(QStringLiteral("SQL  LABORATORY..lab_getresulthcodes 'R2603048'")), 2);
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 1);
+    // Print verifies: the serology screen records the verifier itself.
+    EXPECT_TRUE(logged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults 'R2603048','0101'"))) << log.toStdString();
     EXPECT_EQ(value("select result31 from laboratory..tbLabResult where RequestNum = 'R2603048'"), "EQUIVOCAL");
     EXPECT_EQ(value("select result20 from laboratory..tbLabResult where RequestNum = 'R2603048'"), "O`Brien");
 
@@ -299,12 +301,14 @@ frmWithCutOff: key txtEntry Enter
 frmWithCutOff: type txtEntry "Faint line"
 frmWithCutOff: key txtEntry Enter
 frmWithCutOff: set txtRemarks "Day 5"
+frmWithCutOff: set TxtMethod "Rapid immunochromatography"
 frmWithCutOff: click cmdSave
 frmMedTech: click FlatBttn1
 open R2603036
 frmWithCutOff: expect grdEntry(2,2) POSITIVE
 frmWithCutOff: expect grdEntry(2,4) "Faint line"
 frmWithCutOff: expect txtRemarks "Day 5"
+frmWithCutOff: expect TxtMethod "Rapid immunochromatography"
 frmWithCutOff: click cmdPrint
 frmMedTech: check optPaperSize(1)
 frmMedTech: click cmdFinish
@@ -320,7 +324,7 @@ frmReportViewer: close
     EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_ResultEntryDLL_SaveIndividualResultEntries 'R2603036','','','141B','',"
                                       "'POSITIVE', '', '', '', '', '', '', '', 'Day 5', 'SER-3001','03/07/2026 02:05 PM', "
                                       "'03/07/2026 02:05 PM','', '03/07/2026 02:05 PM', 'POSITIVE; Remarks: Faint line', "
-                                      "'', 'Faint line', '2'")))
+                                      "'', 'Faint line', '2', 'Rapid immunochromatography'")))
         << log.toStdString();
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 1);
     EXPECT_EQ(value("select Remarks from laboratory..tbLabResultShortForm where RequestNum = 'R2603036' and "

@@ -159,7 +159,7 @@ std::string itemName(ProcCall &call, const std::string &requestNum, const std::s
 
 // Request, twelve value slots (the exam code in the third, the result in the fifth), the result's
 // remarks, sample number, submitted, LRA, method, finished; then the exam's printed line, unit, own
-// remark and row number.
+// remark, row number and the method again (the short form leaves the first method slot empty).
 ResultSet saveIndividualResultEntries(ProcCall &call)
 {
     const std::string requestNum = keyArg(call, 0);
@@ -167,7 +167,7 @@ ResultSet saveIndividualResultEntries(ProcCall &call)
     if (code.empty())
         throw DbError("A result line needs an exam code.");
     const auto extra = [&](std::size_t i) { return call.count() > i ? call.arg(i) : std::string(); };
-    const std::string method = call.arg(17);
+    const std::string method = call.arg(17).empty() ? extra(23) : call.arg(17);
     updateLogbook(call, requestNum, call.arg(14), parseDateTimeText(call.arg(15)), parseDateTimeText(call.arg(16)),
                   parseDateTimeText(call.arg(18)), call.arg(13),
                   method.empty() ? std::nullopt : std::optional(method));
@@ -253,7 +253,7 @@ void registerSerologyProcedures(ProcedureRegistry &r)
     r.add({Database::Laboratory, "Lab_GetResultWithCutOff", 1, 1, false, getResultWithCutOff});
     r.add({Database::Laboratory, "Lab_SaveWithCutOff", 13, 15, true, saveWithCutOff});
     r.add({Database::Laboratory, "Lab_FormMaker_GetResult_ShortForm", 1, 1, false, getResultShortForm});
-    r.add({Database::Laboratory, "Lab_ResultEntryDLL_SaveIndividualResultEntries", 19, 23, true,
+    r.add({Database::Laboratory, "Lab_ResultEntryDLL_SaveIndividualResultEntries", 19, 24, true,
            saveIndividualResultEntries});
     r.add({Database::Laboratory, "Lab_Save_Widal", 38, 38, true, saveWidal});
     r.add({Database::Laboratory, "Lab_Report_WithCutOff", 1, 1, false, reportWithCutOff});

@@ -428,7 +428,7 @@ Command frmWithCutOff::shortFormCommand(int row, const SaveTexts &texts) const
     c << s.RequestNum << "','','','" << cell(row, 0) << "','','" << result
       << "', '', '', '', '', '', '', '', '" << ui->txtRemarks->text() << "', '" << ui->txtAccNum->text() << "','"
       << texts.submitted << "', '" << texts.lra << "','', '" << texts.finished << "', '" << line.trimmed() << "', '"
-      << unit << "', '" << remark << "', '" << QString::number(row) << "'";
+      << unit << "', '" << remark << "', '" << QString::number(row) << "', '" << ui->TxtMethod->text() << "'";
     return c;
 }
 
