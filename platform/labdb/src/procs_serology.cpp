@@ -77,15 +77,16 @@ ResultSet fillExams(ProcCall &call)
     return rs;
 }
 
-// requestNum, entryMode, the row's number, the item: the threshold the item is read against.
+// requestNum, entryMode, the row's number, the item: the threshold the item is read against. One
+// statement: the screen asks after every key typed in the grid.
 ResultSet thresholdValue(ProcCall &call)
 {
-    const std::string exam = examOfRequest(call, keyArg(call, 0));
     const std::string table = call.t(Database::Laboratory, "tbLabThresholdValue");
-    ResultSet rs = call.sql("SELECT TValue FROM " + table + " WHERE ExamCode = ? AND ItemID = ? AND EntryMode = "
-                                "(SELECT MAX(EntryMode) FROM " + table +
-                                " WHERE ExamCode = ? AND ItemID = ? AND EntryMode IN (0, ?))",
-                            {exam, keyArg(call, 3), exam, keyArg(call, 3), std::to_string(entryModeOf(call, 1))});
+    ResultSet rs = call.sql("SELECT t.TValue FROM " + table + " t JOIN " + call.t(Database::Laboratory, "tbLabMaster") +
+                                " m ON m.ExamCode = t.ExamCode WHERE m.RequestNum = ? AND t.ItemID = ? AND "
+                                "t.EntryMode = (SELECT MAX(u.EntryMode) FROM " + table +
+                                " u WHERE u.ExamCode = t.ExamCode AND u.ItemID = t.ItemID AND u.EntryMode IN (0, ?))",
+                            {keyArg(call, 0), keyArg(call, 3), std::to_string(entryModeOf(call, 1))});
     rs.columns = {"TValue"};
     return rs;
 }
