@@ -262,7 +262,7 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelSQLite, testsupport::Backend::Sqlit
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelPostgreSQL, testsupport::Backend::Postgres, "R2603505")
     ->Unit(benchmark::kMillisecond);
-// Serology: a two-item threshold exam (one lookup per row) and the Widal grid.
+// Serology: a stored two-item threshold exam (rows and header from two loaders) and the Widal grid.
 BENCHMARK_CAPTURE(BM_OpenDemoResult, ThresholdSQLite, testsupport::Backend::Sqlite, "R2604003")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, ThresholdPostgreSQL, testsupport::Backend::Postgres, "R2604003")
