@@ -331,7 +331,7 @@ bool frmWithCutOff::keyHook(QObject *watched, QKeyEvent *key)
     if (key->key() >= Qt::Key_F2 && key->key() <= Qt::Key_F7)
         return interpretationKey(key->key());
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (enter && (watched == ui->TxtMethod || watched == ui->txtProfNum)) {
+    if (enter && (watched == ui->TxtMethod || watched == ui->txtProfNum || watched == ui->txtRemarks)) {
         focusNextChild();
         return true;
     }
