@@ -381,7 +381,7 @@ void ensureVersionTable(Driver &db)
 
 } // namespace
 
-const TableDef *tableDefinition(Database db, std::string_view table)
+const std::vector<TableDef> &tableDefinitions()
 {
     static const std::vector<TableDef> catalogue = [] {
         std::vector<TableDef> all{versionTable()};
@@ -399,7 +399,12 @@ const TableDef *tableDefinition(Database db, std::string_view table)
         }
         return all;
     }();
-    for (const TableDef &t : catalogue) {
+    return catalogue;
+}
+
+const TableDef *tableDefinition(Database db, std::string_view table)
+{
+    for (const TableDef &t : tableDefinitions()) {
         if (t.db == db && iequals(t.name, table))
             return &t;
     }
