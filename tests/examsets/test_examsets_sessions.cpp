@@ -1,0 +1,198 @@
+// The exam-set screens end to end on both backends, through clsResultEntry and scripted sessions:
+// a lipid profile typed line by line with its flags, saved, signed off and printed; a worked set
+// reopened and saved over; the keys of a numeric line; a save that fails half way.
+
+#include "e2e/scriptedsession.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+
+class ExamSetSessionTest : public e2e::ScriptedSessionTest {
+protected:
+    QStringList sent() const
+    {
+        QStringList out;
+        for (const QString &l : log.split(QLatin1Char('\n'))) {
+            if (l.startsWith(QLatin1String("SQL  ")))
+                out << l.mid(5);
+        }
+        return out;
+    }
+    // The output of a poppler tool on a printed PDF, when the tool is at hand.
+    static QString poppler(const char *tool, const QStringList &args)
+    {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+            return {};
+        QProcess p;
+        p.start(QLatin1String(tool), args);
+        p.waitForFinished();
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    std::string stored(const char *request, const char *code, const char *column)
+    {
+        return value(std::string("select ") + column + " from laboratory..tbLabExamSetResult where RequestNum = '" +
+                     request + "' and ExamCode = '" + code + "'");
+    }
+};
+
+TEST_P(ExamSetSessionTest, FirstSaveFlagsEachLineSendsOneCommandPerLineAndPrints)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false EditMode=false
+open R2604101
+frmNVExams: expect-enabled cmdPrint no
+frmNVExams: expect ExamEntry(1,1) "TOTAL CHOLESTEROL"
+frmNVExams: expect ExamEntry(5,4) "0.10-1.00"
+frmNVExams: expect ExamEntry(1,5) mmol/L
+frmNVExams: set txtAccNum L-1001
+frmNVExams: type ExamEntry(1,2) 5.2
+frmNVExams: expect ExamEntry(1,3) ""
+frmNVExams: key ExamEntry(1,2) Enter
+frmNVExams: type ExamEntry(2,2) 1.71
+frmNVExams: expect ExamEntry(2,3) HIGH
+frmNVExams: type ExamEntry(3,2) 1.04
+frmNVExams: expect ExamEntry(3,3) ""
+frmNVExams: type ExamEntry(4,2) ">9.9"
+frmNVExams: expect ExamEntry(4,3) ""
+frmNVExams: type ExamEntry(5,2) 0.09
+frmNVExams: expect ExamEntry(5,3) LOW
+frmNVExams: key ExamEntry(5,2) Enter
+frmNVExams: expect-focus cmdSave
+frmNVExams: type txtRemarks "Patient's 12-hour fast"
+frmNVExams: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: check optPaperSize(1)
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)s")
+                             .arg(pdfPath("lipid.pdf"))))
+        << log.toStdString();
+
+    const QStringList sql = sent();
+    const QString logbook = QStringLiteral(
+        "Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2604101', '', '0101','3/7/2026 2:05:00 PM', "
+        "'3/7/2026 2:05:00 PM','L-1001'");
+    const QString batch = QStringLiteral("select BatchNum from LABORATORY..tbLabSlip");
+    const QString firstLine = QStringLiteral(
+        "Lab_ResultEntryDLL_SaveIndividualResultEntries 'R2604101','5.2','','151','0.00-5.20','', 'mmol/L', '0', "
+        "'5.2', '', '1', '1', 'B-260307-02', '5.2 mmol/L; Remarks: Patient`s 12-hour fast', 'L-1001','03/07/2026 "
+        "02:05 PM', '03/07/2026 02:05 PM','', '03/07/2026 02:05 PM'");
+    for (const QString &command :
+         {QStringLiteral("Lab_ResultEntryDLL_GetExamLines 'R2604101','0'"),
+          QStringLiteral("LABORATORY..Lab_ResultEntryDLL_GetIndividualResultEntries  'R2604101'"),
+          QStringLiteral("Select Laboratory.dbo.fn_LabIsReagentNValueFormat('151') as IsReagent"), logbook, batch,
+          firstLine})
+        EXPECT_TRUE(sql.contains(command)) << command.toStdString() << "\n" << log.toStdString();
+    EXPECT_LT(sql.indexOf(logbook), sql.indexOf(firstLine));
+    EXPECT_EQ(sql.filter(QStringLiteral("Lab_ResultEntryDLL_SaveIndividualResultEntries")).size(), 5);
+
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2604101'"), 1);
+    EXPECT_EQ(value("select BatchNum from laboratory..tbLabLogbook where RequestNum = 'R2604101'"), "B-260307-02");
+    EXPECT_EQ(value("select Remarks from laboratory..tbLabLogbook where RequestNum = 'R2604101'"),
+              "Patient`s 12-hour fast");
+    EXPECT_EQ(stored("R2604101", "163", "Flag"), "HIGH");
+    EXPECT_EQ(stored("R2604101", "166", "Flag"), "LOW");
+    EXPECT_EQ(stored("R2604101", "151", "Flag"), "");
+    EXPECT_EQ(stored("R2604101", "165", "Result"), ">9.9");
+    EXPECT_EQ(stored("R2604101", "166", "LineNo"), "5");
+
+    const QString pdf = pdfPath("lipid.pdf");
+    ASSERT_GT(QFileInfo(pdf).size(), 0);
+    const QString info = poppler("pdfinfo", {pdf});
+    if (!info.isEmpty()) {
+        EXPECT_TRUE(info.contains(QStringLiteral("A4"))) << "whole page chosen\n" << info.toStdString();
+    }
+    const QString text = poppler("pdftotext", {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!text.isEmpty()) {
+        for (const char *expected : {"LIPID PROFILE", "REFERENCE INTERVAL", "TRIGLYCERIDES", "1.71 HIGH", "0.09 LOW",
+                                     "0.00-5.20", "L-1001", "Patient`s 12-hour fast"})
+            EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << "\n" << text.toStdString();
+    }
+}
+
+TEST_P(ExamSetSessionTest, LaterSaveReadsTheStoredLinesBackAndSavesOverThem)
+{
+    // The worked lipid profile, reopened by a supervisor over the med tech's sign-off.
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 16:30:00
+session EmployeeCode=1 EmployeeName="Supervisor" CanVerify=true VerifyMode=false Clerk=false EditMode=true
+open R2604102
+frmNVExams: expect txtAccNum C-0731
+frmNVExams: expect ExamEntry(1,2) 6.10
+frmNVExams: expect ExamEntry(1,3) HIGH
+frmNVExams: expect ExamEntry(3,3) LOW
+frmNVExams: expect ExamEntry(2,3) ""
+frmNVExams: expect-contains txtRemarks "Fasting"
+frmNVExams: set ExamEntry(1,2) 4.9
+frmNVExams: expect ExamEntry(1,3) ""
+frmNVExams: click cmdSave
+frmMedTech: click FlatBttn1
+)s"))) << log.toStdString();
+    const QStringList sql = sent();
+    EXPECT_EQ(sql.filter(QStringLiteral("Lab_ResultEntryDLL_SaveToLogbook")).size(), 0) << log.toStdString();
+    EXPECT_EQ(sql.filter(QStringLiteral("tbLabSlip")).size(), 0) << "editing keeps the batch it was run in";
+    EXPECT_EQ(sql.filter(QStringLiteral("Lab_ResultEntryDLL_SaveIndividualResultEntries 'R2604102','4.9','','151'"))
+                  .size(),
+              1)
+        << log.toStdString();
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabExamSetResult where RequestNum = 'R2604102'"), 5);
+    EXPECT_EQ(stored("R2604102", "151", "Result"), "4.9");
+    EXPECT_EQ(stored("R2604102", "151", "Flag"), "");
+    EXPECT_EQ(stored("R2604102", "164", "Flag"), "LOW");
+    EXPECT_EQ(value("select BatchNum from laboratory..tbLabLogbook where RequestNum = 'R2604102'"), "B-260307-01");
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2604102'"), 1);
+}
+
+TEST_P(ExamSetSessionTest, NumericLinesTakeDigitsAndComparisonsAndTheFunctionKeysTypeWords)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2604101
+frmNVExams: type ExamEntry(1,2) "4a.b2.5"
+frmNVExams: expect ExamEntry(1,2) 4.25
+frmNVExams: type ExamEntry(2,2) "<0.1 mmol"
+frmNVExams: expect ExamEntry(2,2) <0.1
+frmNVExams: expect ExamEntry(2,3) ""
+frmNVExams: key ExamEntry(3,2) F2
+frmNVExams: expect ExamEntry(3,2) POSITIVE
+frmNVExams: key ExamEntry(4,2) F1
+frmNVExams: expect ExamEntry(4,2) NEGATIVE
+frmNVExams: expect-focus txtEntry(4)
+frmNVExams: click cmdExam
+)s"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
+}
+
+TEST_P(ExamSetSessionTest, FailingSaveRollsBackEveryLineAndClosesTheScreen)
+{
+    // The batch slip is gone: the save fails after the logbook row was written.
+    auto driver = db->connect();
+    driver->run("DROP TABLE " + driver->qualify(labdb::Database::Laboratory, "tbLabSlip"), {});
+    const long long audits = count("select count(*) from laboratory..tbAuditTrail");
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=0101 CanVerify=true Clerk=false VerifyMode=false EditMode=false
+open R2604103
+frmNVExams: set txtAccNum E-2001
+frmNVExams: type ExamEntry(1,2) 151
+frmNVExams: click cmdSave
+answer OK
+)s"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: [")), 1)
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmNVExams"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmMedTech")), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2604103'"), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabExamSetResult where RequestNum = 'R2604103'"), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbAuditTrail"), audits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ExamSetSessionTest, testsupport::kBothBackends, testsupport::backendName);
+
+} // namespace
