@@ -149,7 +149,7 @@ frmMedTech: click FlatBttn1
     EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2604102'"), 1);
 }
 
-TEST_P(ExamSetSessionTest, NumericLinesTakeDigitsAndComparisonsAndTheFunctionKeysTypeWords)
+TEST_P(ExamSetSessionTest, NumericLinesTakeDigitsAndComparisonsTextLinesTakeCapitalsAndTheFunctionKeysTypeWords)
 {
     ASSERT_TRUE(play(QStringLiteral(R"s(
 clock 2026-03-07 14:05:00
@@ -166,6 +166,10 @@ frmNVExams: key ExamEntry(4,2) F1
 frmNVExams: expect ExamEntry(4,2) NEGATIVE
 frmNVExams: expect-focus txtEntry(4)
 frmNVExams: click cmdExam
+open R2604105
+frmSpecificFormat: type ExamEntry(2,2) "vomited, can't"
+frmSpecificFormat: expect ExamEntry(2,2) "VOMITED, CAN`T"
+frmSpecificFormat: click cmdExam
 )s"))) << log.toStdString();
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
 }
@@ -191,6 +195,80 @@ answer OK
     EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2604103'"), 0);
     EXPECT_EQ(count("select count(*) from laboratory..tbLabExamSetResult where RequestNum = 'R2604103'"), 0);
     EXPECT_EQ(count("select count(*) from laboratory..tbAuditTrail"), audits);
+}
+
+TEST_P(ExamSetSessionTest, SpecificFormatSavesEachTimedSampleAndPrintsThemInColumns)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false EditMode=false
+open R2604105
+frmSpecificFormat: expect ExamEntry(3,1) "2ND HOUR (AFTER 75 G GLUCOSE)"
+frmSpecificFormat: set txtAccNum G-3001
+frmSpecificFormat: type ExamEntry(1,2) 4.8
+frmSpecificFormat: key ExamEntry(1,2) Enter
+frmSpecificFormat: type ExamEntry(2,2) 10.4
+frmSpecificFormat: expect ExamEntry(2,3) HIGH
+frmSpecificFormat: type ExamEntry(3,2) 7.8
+frmSpecificFormat: expect ExamEntry(3,3) ""
+frmSpecificFormat: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)s")
+                             .arg(pdfPath("ogtt.pdf"))))
+        << log.toStdString();
+    // The timed samples are not numeric lines: their values go in the text slot.
+    EXPECT_EQ(sent().filter(QStringLiteral("Lab_ResultEntryDLL_SaveIndividualResultEntries 'R2604105','','','171',"
+                                           "'< 10.0','10.4', 'mmol/L', '0', '10.0', 'HIGH', '4', '2', 'B-260307-02',"))
+                  .size(),
+              1)
+        << log.toStdString();
+    EXPECT_EQ(stored("R2604105", "171", "Flag"), "HIGH");
+    EXPECT_EQ(stored("R2604105", "172", "Result"), "7.8");
+
+    const QString pdf = pdfPath("ogtt.pdf");
+    ASSERT_GT(QFileInfo(pdf).size(), 0);
+    const QString text = poppler("pdftotext", {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!text.isEmpty()) {
+        for (const char *expected : {"ORAL GLUCOSE TOLERANCE TEST", "DESIRABLE", "FASTING (0 HOUR)", "10.4 HIGH",
+                                     "< 7.8", "Outside the desirable value: 1ST HOUR"})
+            EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << "\n" << text.toStdString();
+    }
+}
+
+TEST_P(ExamSetSessionTest, FlowCytometryAndCellCountBenchesPrintTheirOwnLayouts)
+{
+    // A supervisor saves the worked panel again and prints it.
+    const auto reprint = [this](const char *request, const char *pdf) {
+        return play(QStringLiteral(R"s(
+clock 2026-03-07 16:30:00
+session EmployeeCode=1 EmployeeName="Supervisor" CanVerify=true VerifyMode=false Clerk=false EditMode=true
+open %1
+frmNVExams: click cmdSave
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%2"
+frmReportViewer: close
+)s")
+                        .arg(QLatin1String(request), pdfPath(pdf)));
+    };
+    ASSERT_TRUE(reprint("R2604108", "campath.pdf")) << log.toStdString();
+    ASSERT_TRUE(reprint("R2604110", "csf.pdf")) << log.toStdString();
+    const QString campath = poppler("pdftotext", {QStringLiteral("-layout"), pdfPath("campath.pdf"), QStringLiteral("-")});
+    const QString csf = poppler("pdftotext", {QStringLiteral("-layout"), pdfPath("csf.pdf"), QStringLiteral("-")});
+    ASSERT_GT(QFileInfo(pdfPath("campath.pdf")).size(), 0);
+    ASSERT_GT(QFileInfo(pdfPath("csf.pdf")).size(), 0);
+    if (campath.isEmpty())
+        return;
+    for (const char *expected : {"CD52 (CAMPATH) LYMPHOCYTE MONITORING", "Percentage of lymphocytes", "Absolute counts",
+                                 "610 LOW", "cells/mm3", "B cells depleted"})
+        EXPECT_TRUE(campath.contains(QLatin1String(expected))) << expected << "\n" << campath.toStdString();
+    for (const char *expected :
+         {"CSF CELL COUNT AND DIFFERENTIAL", "LOWER LIMIT", "42 HIGH", "Interpretation", "viral meningitis"})
+        EXPECT_TRUE(csf.contains(QLatin1String(expected))) << expected << "\n" << csf.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ExamSetSessionTest, testsupport::kBothBackends, testsupport::backendName);

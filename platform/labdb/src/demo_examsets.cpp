@@ -1,6 +1,7 @@
 // Demonstration data of the exam-set screens: a lipid profile and serum electrolytes entered as
 // sets of exams with their reference intervals (sodium by electrode method), an oral glucose
-// tolerance test in its specific format, each open once and worked once, and the day's batch slip.
+// tolerance test in its specific format, a lymphocyte-subset panel of the flow cytometry bench and a
+// spinal fluid cell count, each open once and worked once, and the day's batch slip.
 
 #include "examsets_parts.h"
 #include "schema_parts.h"
@@ -27,6 +28,17 @@ const Line kLines[] = {
     {"147", "170", "FASTING (0 HOUR)", "4", "3.9-5.5", "mmol/L", "3.9", "5.5"},
     {"147", "171", "1ST HOUR (AFTER 75 G GLUCOSE)", "4", "< 10.0", "mmol/L", "0", "10.0"},
     {"147", "172", "2ND HOUR (AFTER 75 G GLUCOSE)", "4", "< 7.8", "mmol/L", "0", "7.8"},
+    // Lymphocyte subsets after alemtuzumab: percentages, then absolute counts.
+    {"190", "192", "CD3+ T LYMPHOCYTES", "1", "61-85", "%", "61", "85"},
+    {"190", "193", "CD19+ B LYMPHOCYTES", "1", "7-23", "%", "7", "23"},
+    {"190", "194", "CD52+ LYMPHOCYTES", "1", "95-100", "%", "95", "100"},
+    {"190", "195", "CD3+ T LYMPHOCYTES, ABSOLUTE", "1", "960-2600", "cells/mm3", "960", "2600"},
+    {"190", "196", "CD19+ B LYMPHOCYTES, ABSOLUTE", "1", "100-500", "cells/mm3", "100", "500"},
+    // Cerebrospinal fluid cell count: numbers against their limits, the reading in the remarks.
+    {"191", "197", "WBC COUNT", "1", "0-5", "cells/uL", "0", "5"},
+    {"191", "198", "RBC COUNT", "1", "0-10", "cells/uL", "0", "10"},
+    {"191", "199", "NEUTROPHILS", "1", "0-6", "%", "0", "6"},
+    {"191", "200", "LYMPHOCYTES", "1", "40-80", "%", "40", "80"},
 };
 
 struct OpenRequest {
@@ -36,6 +48,8 @@ const OpenRequest kOpen[] = {
     {"R2604101", "133", "10023455", "O26-00202", "1010", "2026-03-07 07:40:00"},
     {"R2604103", "134", "10023454", "A26-00103", "1015", "2026-03-07 05:10:00"},
     {"R2604105", "147", "10023460", "A26-00106", "1013", "2026-03-07 06:00:00"},
+    {"R2604107", "190", "10023454", "A26-00103", "1015", "2026-03-07 06:20:00"},
+    {"R2604109", "191", "10023460", "A26-00106", "1013", "2026-03-07 06:40:00"},
 };
 
 struct StoredLine {
@@ -43,6 +57,7 @@ struct StoredLine {
 };
 struct WorkedSet {
     WorkedRequest request;
+    const char *remarks;
     std::vector<StoredLine> lines;
 };
 
@@ -67,6 +82,15 @@ void loadExamSetDemo(Driver &db)
                " (ExamCode, ReagentCode, Maleminvalue, MaleMaxVAlue, feMaleminvalue, feMaleMaxVAlue, SIUnit) VALUES "
                "('167', 'R0701', '136', '146', '136', '146', 'mmol/L'), "
                "('167', 'R0702', '135', '145', '135', '145', 'mmol/L')", {});
+    // The flow cytometry and cell-count benches print layouts of their own.
+    db.run("INSERT INTO " + build("tbCoLabSection") + " (SectionID, LabSection, SectionHead) VALUES "
+               "('FLW', 'FLOW CYTOMETRY', '1003'), ('CEL', 'CELL COUNTS', '1002')", {});
+    db.run("INSERT INTO " + build("tbCoLabExam") +
+               " (Code, ExamName, SectionID, SpecimenID, FormType, ValueType, WithReagent, SupExamID, Status) VALUES "
+               "('190', 'CD52 (CAMPATH) LYMPHOCYTE MONITORING', 'FLW', 'S01', 'P', '2', '0', '', 'A'), "
+               "('191', 'CSF CELL COUNT AND DIFFERENTIAL', 'CEL', 'S21', '2', '', '0', '', 'A')", {});
+    db.run("INSERT INTO " + build("tbCoLabSpecimen") + " (SpecimenID, Specimen) VALUES ('S21', 'CEREBROSPINAL FLUID')",
+           {});
     db.run("INSERT INTO " + lab("tbLabSlip") + " (BatchNum, OpenedAt) VALUES ('B-260307-02', '2026-03-07 06:00:00')",
            {});
 
@@ -81,20 +105,26 @@ void loadExamSetDemo(Driver &db)
 
     const WorkedSet worked[] = {
         {{"R2604102", "R2604101", "CS-264102", "C-0731", {}},
+         "Fasting 12 hours.",
          {{"151", "6.10", "HIGH"}, {"163", "1.45", ""}, {"164", "0.98", "LOW"}, {"165", "4.46", "HIGH"},
           {"166", "0.66", ""}}},
         {{"R2604104", "R2604103", "CS-264104", "C-0733", {}},
+         "Sample not haemolysed.",
          {{"167", "138", ""}, {"168", "5.4", "HIGH"}, {"169", "101", ""}}},
         {{"R2604106", "R2604105", "CS-264106", "C-0735", {}},
+         "75 g glucose load taken at 07:05 AM; no vomiting.",
          {{"170", "5.2", ""}, {"171", "9.8", ""}, {"172", "8.4", "HIGH"}}},
+        {{"R2604108", "R2604107", "CS-264108", "F-0736", {}},
+         "Day 28 after alemtuzumab: B cells depleted, T cells recovering.",
+         {{"192", "58", "LOW"}, {"193", "2", "LOW"}, {"194", "4", "LOW"}, {"195", "610", "LOW"}, {"196", "21", "LOW"}}},
+        {{"R2604110", "R2604109", "CS-264110", "Q-0737", {}},
+         "Mild lymphocytic pleocytosis; consistent with a viral meningitis. Gram stain: no organisms seen.",
+         {{"197", "42", "HIGH"}, {"198", "3", ""}, {"199", "5", ""}, {"200", "88", "HIGH"}}},
     };
     for (const WorkedSet &w : worked) {
         insertWorkedRequest(db, w.request);
         db.run("UPDATE " + lab("tbLabLogbook") + " SET BatchNum = 'B-260307-01', Remarks = ? WHERE RequestNum = ?",
-               {std::string(w.lines.size() == 3 && std::string(w.lines[0].code) == "170"
-                                ? "75 g glucose load taken at 07:05 AM; no vomiting."
-                                : "Fasting 12 hours."),
-                w.request.requestNum});
+               {w.remarks, w.request.requestNum});
         int n = 0;
         for (const StoredLine &s : w.lines)
             db.run("INSERT INTO " + lab("tbLabExamSetResult") +
