@@ -271,6 +271,58 @@ frmReportViewer: close
         EXPECT_TRUE(csf.contains(QLatin1String(expected))) << expected << "\n" << csf.toStdString();
 }
 
+TEST_P(ExamSetSessionTest, SmearLinesAreReadInWordsFromTheFunctionKeysAndSavedAsChoices)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false EditMode=false
+open R2604111
+frmNVExams: expect-contains lblResult "NONE SEEN"
+frmNVExams: set txtAccNum M-4001
+frmNVExams: key ExamEntry(1,2) F2
+frmNVExams: expect ExamEntry(1,2) "NONE SEEN"
+frmNVExams: expect lblResult "NONE SEEN"
+frmNVExams: expect-focus txtEntry(1)
+frmNVExams: key ExamEntry(2,2) F3
+frmNVExams: expect ExamEntry(2,2) POSITIVE
+frmNVExams: expect-focus txtEntry(2)
+frmNVExams: type ExamEntry(3,2) "1200/uL"
+frmNVExams: expect ExamEntry(3,2) 1200
+frmNVExams: key ExamEntry(3,2) Enter
+frmNVExams: expect-focus cmdSave
+frmNVExams: click cmdSave
+frmMedTech: set txtMedTech Castillo
+frmMedTech: key txtMedTech Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)s")
+                             .arg(pdfPath("smear.pdf"))))
+        << log.toStdString();
+    const QStringList sql = sent();
+    EXPECT_EQ(sql.filter(QStringLiteral("Lab_ResultEntryDLL_SaveIndividualResultEntries 'R2604111','','NONE SEEN','39',"
+                                        "'NONE SEEN','', '', '', '', '', '2', '1', 'B-260307-02', 'NONE SEEN; Remarks: ', "
+                                        "'M-4001',"))
+                  .size(),
+              1)
+        << log.toStdString();
+    EXPECT_EQ(sql.filter(QStringLiteral("Lab_ResultEntryDLL_SaveIndividualResultEntries 'R2604111','1200','','204',"))
+                  .size(),
+              1)
+        << log.toStdString();
+    EXPECT_EQ(stored("R2604111", "40", "Result"), "POSITIVE");
+    EXPECT_EQ(stored("R2604111", "40", "ResultKind"), "C");
+    EXPECT_EQ(stored("R2604111", "204", "ResultKind"), "N");
+
+    const QString text = poppler("pdftotext", {QStringLiteral("-layout"), pdfPath("smear.pdf"), QStringLiteral("-")});
+    ASSERT_GT(QFileInfo(pdfPath("smear.pdf")).size(), 0);
+    if (!text.isEmpty()) {
+        for (const char *expected : {"MALARIAL PARASITE, THIN FILM", "POSITIVE", "NONE SEEN", "1200"})
+            EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << "\n" << text.toStdString();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ExamSetSessionTest, testsupport::kBothBackends, testsupport::backendName);
 
 } // namespace

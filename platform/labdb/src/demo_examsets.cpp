@@ -1,7 +1,8 @@
 // Demonstration data of the exam-set screens: a lipid profile and serum electrolytes entered as
 // sets of exams with their reference intervals (sodium by electrode method), an oral glucose
 // tolerance test in its specific format, a lymphocyte-subset panel of the flow cytometry bench and a
-// spinal fluid cell count, each open once and worked once, and the day's batch slip.
+// spinal fluid cell count, each open once and worked once; a malaria smear read in words, open; and
+// the day's batch slip.
 
 #include "examsets_parts.h"
 #include "schema_parts.h"
@@ -39,6 +40,10 @@ const Line kLines[] = {
     {"191", "198", "RBC COUNT", "1", "0-10", "cells/uL", "0", "10"},
     {"191", "199", "NEUTROPHILS", "1", "0-6", "%", "0", "6"},
     {"191", "200", "LYMPHOCYTES", "1", "40-80", "%", "40", "80"},
+    // A malaria smear: the films are read in words, the density counted.
+    {"203", "39", "MALARIAL PARASITE, THICK FILM", "2", "NONE SEEN", "", "", ""},
+    {"203", "40", "MALARIAL PARASITE, THIN FILM", "2", "NONE SEEN", "", "", ""},
+    {"203", "204", "PARASITE DENSITY", "1", "", "parasites/uL", "", ""},
 };
 
 struct OpenRequest {
@@ -50,6 +55,7 @@ const OpenRequest kOpen[] = {
     {"R2604105", "147", "10023460", "A26-00106", "1013", "2026-03-07 06:00:00"},
     {"R2604107", "190", "10023454", "A26-00103", "1015", "2026-03-07 06:20:00"},
     {"R2604109", "191", "10023460", "A26-00106", "1013", "2026-03-07 06:40:00"},
+    {"R2604111", "203", "10023455", "O26-00202", "1010", "2026-03-07 07:55:00"},
 };
 
 struct StoredLine {
@@ -88,7 +94,8 @@ void loadExamSetDemo(Driver &db)
     db.run("INSERT INTO " + build("tbCoLabExam") +
                " (Code, ExamName, SectionID, SpecimenID, FormType, ValueType, WithReagent, SupExamID, Status) VALUES "
                "('190', 'CD52 (CAMPATH) LYMPHOCYTE MONITORING', 'FLW', 'S01', 'P', '2', '0', '', 'A'), "
-               "('191', 'CSF CELL COUNT AND DIFFERENTIAL', 'CEL', 'S21', '2', '', '0', '', 'A')", {});
+               "('191', 'CSF CELL COUNT AND DIFFERENTIAL', 'CEL', 'S21', '2', '', '0', '', 'A'), "
+               "('203', 'MALARIA SMEAR (THICK AND THIN FILMS)', 'B', 'S01', '3', '', '0', '', 'A')", {});
     db.run("INSERT INTO " + build("tbCoLabSpecimen") + " (SpecimenID, Specimen) VALUES ('S21', 'CEREBROSPINAL FLUID')",
            {});
     db.run("INSERT INTO " + lab("tbLabSlip") + " (BatchNum, OpenedAt) VALUES ('B-260307-02', '2026-03-07 06:00:00')",
