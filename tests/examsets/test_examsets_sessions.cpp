@@ -323,6 +323,35 @@ frmReportViewer: close
     }
 }
 
+TEST_P(ExamSetSessionTest, TheMethodChosenSetsTheRangesTheLinesAreJudgedByAndIsSavedWithThem)
+{
+    // Sodium's interval differs by electrode method; the first method is taken until another is chosen.
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false EditMode=false
+open R2604103
+frmNVExams: expect ExamEntry(1,4) "136-146"
+frmNVExams: type ExamEntry(1,2) 146
+frmNVExams: expect ExamEntry(1,3) ""
+frmNVExams: key cboMethod Down
+frmNVExams: expect ExamEntry(1,4) "135-145"
+frmNVExams: expect ExamEntry(1,3) HIGH
+frmNVExams: expect TxtMethod "ELECTROLYTES - INDIRECT ISE"
+frmNVExams: set txtAccNum E-2002
+frmNVExams: click cmdSave
+frmMedTech: click FlatBttn1
+)s"))) << log.toStdString();
+    EXPECT_EQ(sent().filter(QStringLiteral("Lab_ResultEntryDLL_SaveIndividualResultEntries 'R2604103','146','','167',"
+                                           "'135-145','', 'mmol/L', '135', '145', 'HIGH',"))
+                  .size(),
+              1)
+        << log.toStdString();
+    EXPECT_EQ(sent().filter(QStringLiteral("'ELECTROLYTES - INDIRECT ISE', '03/07/2026 02:05 PM'")).size(), 3);
+    EXPECT_EQ(value("select Method from laboratory..tbLabLogbook where RequestNum = 'R2604103'"),
+              "ELECTROLYTES - INDIRECT ISE");
+    EXPECT_EQ(stored("R2604103", "167", "MaxValue"), "145");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ExamSetSessionTest, testsupport::kBothBackends, testsupport::backendName);
 
 } // namespace
