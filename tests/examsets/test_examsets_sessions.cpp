@@ -83,13 +83,22 @@ frmReportViewer: close
         "Lab_ResultEntryDLL_SaveIndividualResultEntries 'R2604101','5.2','','151','0.00-5.20','', 'mmol/L', '0', "
         "'5.2', '', '1', '1', 'B-260307-02', '5.2 mmol/L; Remarks: Patient`s 12-hour fast', 'L-1001','03/07/2026 "
         "02:05 PM', '03/07/2026 02:05 PM','', '03/07/2026 02:05 PM'");
-    for (const QString &command :
-         {QStringLiteral("Lab_ResultEntryDLL_GetExamLines 'R2604101','0'"),
-          QStringLiteral("LABORATORY..Lab_ResultEntryDLL_GetIndividualResultEntries  'R2604101'"),
-          QStringLiteral("Select Laboratory.dbo.fn_LabIsReagentNValueFormat('151') as IsReagent"), logbook, batch,
-          firstLine})
-        EXPECT_TRUE(sql.contains(command)) << command.toStdString() << "\n" << log.toStdString();
-    EXPECT_LT(sql.indexOf(logbook), sql.indexOf(firstLine));
+    // Every command from the opening to the first line saved, in order.
+    QStringList expected{QStringLiteral("select * from Patient_Data..tbHospitalInfo"),
+                         QStringLiteral("Lab_Get_PatientInformation 'R2604101'"),
+                         QStringLiteral("Select * from BUILD_FILE..tbcoLabExamReagent Where LabExamID = '133'"),
+                         QStringLiteral("Lab_ResultEntryDLL_GetExamLines 'R2604101','0'"),
+                         QStringLiteral("LABORATORY..Lab_GetVerifiedMedtech 'R2604101'"),
+                         QStringLiteral("LABORATORY..Lab_GetSelectedMedtech 'R2604101'"),
+                         QStringLiteral("Lab_FormMaker_GetResult 'R2604101'"),
+                         QStringLiteral("LABORATORY..Lab_ResultEntryDLL_GetIndividualResultEntries  'R2604101'"),
+                         QStringLiteral("Select getdate() as DateToday")};
+    for (const char *code : {"151", "163", "164", "165", "166"})
+        expected << QStringLiteral("Select Laboratory.dbo.fn_LabIsReagentNValueFormat('%1') as IsReagent")
+                        .arg(QLatin1String(code));
+    expected << QStringLiteral("Select * from Laboratory..tbLabLogbook where RequestNum = 'R2604101'") << logbook
+             << batch << firstLine;
+    EXPECT_EQ(sql.mid(0, expected.size()), expected) << log.toStdString();
     EXPECT_EQ(sql.filter(QStringLiteral("Lab_ResultEntryDLL_SaveIndividualResultEntries")).size(), 5);
 
     EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2604101'"), 1);
