@@ -262,6 +262,11 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelSQLite, testsupport::Backend::Sqlit
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelPostgreSQL, testsupport::Backend::Postgres, "R2603505")
     ->Unit(benchmark::kMillisecond);
+// A five-line lipid profile in the exam-entry list.
+BENCHMARK_CAPTURE(BM_OpenDemoResult, ExamSetSQLite, testsupport::Backend::Sqlite, "R2604102")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, ExamSetPostgreSQL, testsupport::Backend::Postgres, "R2604102")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

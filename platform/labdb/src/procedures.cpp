@@ -128,6 +128,7 @@ const ProcedureRegistry &procedures()
         registerMicrobiologyProcedures(r);
         registerStainProcedures(r);
         registerBloodBankProcedures(r);
+        registerExamSetProcedures(r);
         return r;
     }();
     return registry;

@@ -7,6 +7,8 @@
 #include "forms/chemistry/frmwithnormalvalues.h"
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
+#include "forms/examsets/frmnvexams.h"
+#include "forms/examsets/frmspecificformat.h"
 #include "forms/pathology/frmbethesda.h"
 #include "forms/pathology/frmcytology.h"
 #include "forms/pathology/frmhistopath.h"
@@ -34,6 +36,8 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmAPTT"), maker<frmAPTT>());
     visit(QStringLiteral("frmABG"), maker<frmABG>());
     visit(QStringLiteral("frmWithNormalValues"), maker<frmWithNormalValues>());
+    visit(QStringLiteral("frmNVExams"), maker<frmNVExams>());
+    visit(QStringLiteral("frmSpecificFormat"), maker<frmSpecificFormat>());
     visit(QStringLiteral("frmHistopath"), maker<frmHistopath>());
     visit(QStringLiteral("frmCytology"), maker<frmCytology>());
     visit(QStringLiteral("frmBethesda"), maker<frmBethesda>());
