@@ -8,6 +8,7 @@
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "interpretation_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -391,6 +392,7 @@ void loadDemoData(Driver &db)
     loadMicrobiologyDemo(db);
     loadStainsDemo(db);
     loadBloodBankDemo(db);
+    loadInterpretationDemo(db);
     tx.commit();
 }
 

@@ -128,6 +128,7 @@ const ProcedureRegistry &procedures()
         registerMicrobiologyProcedures(r);
         registerStainProcedures(r);
         registerBloodBankProcedures(r);
+        registerInterpretationProcedures(r);
         return r;
     }();
     return registry;

@@ -10,6 +10,7 @@
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "interpretation_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -330,6 +331,7 @@ const std::vector<Step> &steps()
         {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
         {{stainsTables}},                                                     // 10: the Gram stain findings
         {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
+        {{interpretationTables}},                                             // 12: interpretation, normal-range and custom results
     };
     return all;
 }

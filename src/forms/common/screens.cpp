@@ -7,6 +7,9 @@
 #include "forms/chemistry/frmwithnormalvalues.h"
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
+#include "forms/interpretation/frmmycustom.h"
+#include "forms/interpretation/frmnormalrange.h"
+#include "forms/interpretation/frmwithinterpretation.h"
 #include "forms/pathology/frmbethesda.h"
 #include "forms/pathology/frmcytology.h"
 #include "forms/pathology/frmhistopath.h"
@@ -49,6 +52,9 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmERAPRA"), maker<frmERAPRA>());
     visit(QStringLiteral("frmCerb"), maker<frmCerb>());
     visit(QStringLiteral("frmANAPanel"), maker<frmANAPanel>());
+    visit(QStringLiteral("frmWithInterpretation"), maker<frmWithInterpretation>());
+    visit(QStringLiteral("frmNormalRange"), maker<frmNormalRange>());
+    visit(QStringLiteral("frmMyCustom"), maker<frmMyCustom>());
 }
 
 } // namespace corvane

@@ -1,0 +1,205 @@
+// The interpretation, normal-range and custom screens end to end: scripted sessions open the demo
+// requests as the host does, type, save, sign off and print, on both backends.
+
+#include "e2e/scriptedsession.h"
+#include "support/qstringprint.h"
+
+#include <QProcess>
+
+namespace {
+
+class InterpretationSessionTest : public e2e::ScriptedSessionTest {
+protected:
+    static QString pdfText(const QString &pdf)
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        p.waitForFinished();
+        return QString::fromUtf8(p.readAllStandardOutput())
+            .replace(QChar(0xFB02), QStringLiteral("fl"))
+            .replace(QChar(0xFB01), QStringLiteral("fi"));
+    }
+    // The paper of the PDF's first page in points, "595 x 842" for A4 portrait.
+    static QString pdfPaper(const QString &pdf)
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdfinfo"), {pdf});
+        p.waitForFinished();
+        for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1String("Page size:")))
+                return line.section(QLatin1Char(':'), 1).section(QLatin1String(" pts"), 0, 0).trimmed();
+        }
+        return {};
+    }
+
+    // A first peripheral blood smear by med tech 0101: an interpretation picked from the exam's
+    // list, a concurring pathologist with the scanned signature, printed on the sign-off's default
+    // half page.
+    QString firstSmearSave() const
+    {
+        return QStringLiteral(R"(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2603017
+frmWithInterpretation: expect-enabled cmdPrint no
+frmWithInterpretation: expect-enabled cmdVerify no
+frmWithInterpretation: expect-enabled cmdSave yes
+frmWithInterpretation: expect dtReportDate 03/07/2026
+frmWithInterpretation: expect dtSubmittedTime 02:05 PM
+frmWithInterpretation: expect-contains rtfLegend "Platelets: estimate"
+frmWithInterpretation: expect chkConforme off
+frmWithInterpretation: set txtAccNum H-0400
+frmWithInterpretation: set txtSite "Finger prick"
+frmWithInterpretation: type rtfResult "Target cells; seen by O'Brien"
+frmWithInterpretation: expect rtfResult "Target cells; seen by O`Brien"
+frmWithInterpretation: set rtfInterpretation "iron"
+frmWithInterpretation: key rtfInterpretation F9
+frmCodeSearch: click cmdSelect
+frmWithInterpretation: expect rtfInterpretation "Microcytic hypochromic red cells with anisopoikilocytosis; suggestive of iron deficiency."
+frmWithInterpretation: set rtfLegend "RBC, WBC and platelet morphology"
+frmWithInterpretation: check chkConforme
+frmSearchPatho: click cmdSelect
+frmWithInterpretation: expect txtPathologist "Grace U. Lim, M.D."
+frmWithInterpretation: check chkScannedSignature
+frmWithInterpretation: click cmdSave
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)")
+            .arg(pdfPath("smear.pdf"));
+    }
+};
+
+TEST_P(InterpretationSessionTest, AFirstSmearSaveSendsItsCommandsAndPrintsTheHalfPage)
+{
+    ASSERT_TRUE(play(firstSmearSave())) << log.toStdString();
+
+    EXPECT_TRUE(logged(QStringLiteral("SQL  LABORATORY..Lab_GetResultWithInterpretation  'R2603017'"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Select getdate() as DateToday")));
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_BF_GetInterpretation '117'")));
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_Get_Conforme 'R2603017'")));
+    EXPECT_TRUE(logged(QStringLiteral("SQL  LABORATORY..Lab_SearchCodeList '28', '117'"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603017', '', "
+                                      "'0101','3/7/2026 2:05:00 PM', '3/7/2026 2:05:00 PM','H-0400'")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral(
+        "SQL  Laboratory..Lab_Save_WithInterpretation 'R2603017','H-0400','Target cells; seen by O`Brien',"
+        "'Microcytic hypochromic red cells with anisopoikilocytosis; suggestive of iron deficiency.',"
+        "'RBC, WBC and platelet morphology','Finger prick','WHOLE BLOOD (EDTA)','03/07/2026 02:05 PM',"
+        "'03/07/2026 02:05 PM','03/07/2026 02:05 PM','03/07/2026 02:05 PM'")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  laboratory..Lab_Save_Conforme 'R2603017','1','1','Grace U. Lim, M.D.'")));
+    // This screen records its verifier through the sign-off only.
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults")), 0);
+    EXPECT_TRUE(logged(QStringLiteral("SHOW frmReportViewer \"CYTOLOGY Result\""))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmWithInterpretation")));
+
+    EXPECT_EQ(value("select AccessionNum from laboratory..tbLabLogbook where RequestNum = 'R2603017'"), "H-0400");
+    EXPECT_EQ(value("select Result from laboratory..tbLabResultInterpretation where RequestNum = 'R2603017'"),
+              "Target cells; seen by O`Brien");
+
+    const QString pdf = pdfPath("smear.pdf");
+    EXPECT_EQ(pdfPaper(pdf), QStringLiteral("595 x 420"));
+    const QString report = pdfText(pdf);
+    EXPECT_TRUE(report.contains(QStringLiteral("PERIPHERAL BLOOD SMEAR"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("suggestive of iron deficiency")));
+    EXPECT_TRUE(report.contains(QStringLiteral("RBC, WBC and platelet morphology")));
+    EXPECT_TRUE(report.contains(QStringLiteral("Grace U. Lim, M.D.")));
+    EXPECT_TRUE(report.contains(QStringLiteral("electronically signed")));
+}
+
+TEST_P(InterpretationSessionTest, ALaterSaveReloadsEverythingAndWritesNoSecondLogbookRow)
+{
+    ASSERT_TRUE(play(firstSmearSave())) << log.toStdString();
+    // Another med tech reopens it: the stored texts and conforme show without a search; the criteria
+    // are the saved ones, not the master's.
+    ASSERT_TRUE(play(QStringLiteral(R"(
+session EmployeeCode=1 EmployeeName="Supervisor" CanVerify=true VerifyMode=false
+open R2603017
+frmWithInterpretation: expect-enabled cmdPrint yes
+frmWithInterpretation: expect txtAccNum H-0400
+frmWithInterpretation: expect txtSite "Finger prick"
+frmWithInterpretation: expect rtfResult "Target cells; seen by O`Brien"
+frmWithInterpretation: expect rtfLegend "RBC, WBC and platelet morphology"
+frmWithInterpretation: expect chkConforme on
+frmWithInterpretation: expect chkScannedSignature on
+frmWithInterpretation: expect txtPathologist "Grace U. Lim, M.D."
+frmWithInterpretation: check chkScannedSignature no
+frmWithInterpretation: set rtfInterpretation "Iron deficiency picture; correlate with ferritin."
+frmWithInterpretation: click cmdVerify
+frmMedTech: set txtVerified Navarro
+frmMedTech: key txtVerified Enter
+frmListMedTech: click cmdSelect
+frmMedTech: check optPaperSize(1)
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)").arg(pdfPath("whole.pdf")))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmSearchPatho")), 0) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmCodeSearch")), 0);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Lab_BF_GetInterpretation")), 0);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_Save_WithInterpretation 'R2603017','H-0400'")), 1);
+    EXPECT_TRUE(logged(QStringLiteral("SQL  laboratory..Lab_Save_Conforme 'R2603017','1','0','Grace U. Lim, M.D.'")));
+    EXPECT_EQ(value("select VerifiedBy from laboratory..tbLabResultMedTech where RequestNum = 'R2603017'"), "0102");
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603017'"), 1);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabResultInterpretation where RequestNum = 'R2603017'"), 1);
+    EXPECT_EQ(value("select ResultInterpretation from laboratory..tbLabResultInterpretation where RequestNum = "
+                    "'R2603017'"),
+              "Iron deficiency picture; correlate with ferritin.");
+
+    const QString pdf = pdfPath("whole.pdf");
+    EXPECT_EQ(pdfPaper(pdf), QStringLiteral("595 x 842"));
+    const QString report = pdfText(pdf);
+    EXPECT_TRUE(report.contains(QStringLiteral("correlate with ferritin"))) << report.toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("electronically signed")));
+}
+
+TEST_P(InterpretationSessionTest, AFailingSaveRollsBackAndClosesTheScreen)
+{
+    // Neither a result nor an interpretation: the server refuses it after the logbook row went in.
+    ASSERT_TRUE(play(QStringLiteral(R"(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 CanVerify=true Clerk=false VerifyMode=false
+open R2603017
+frmWithInterpretation: set txtAccNum H-0401
+frmWithInterpretation: check chkConforme
+frmSearchPatho: click cmdSelect
+frmWithInterpretation: click cmdSave
+answer OK
+)"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: ["
+                                      "Request R2603017 has neither a result nor an interpretation to save.] "
+                                      "(critical)")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmWithInterpretation")));
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmMedTech")), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603017'"), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabConforme where RequestNum = 'R2603017'"), 0);
+}
+
+TEST_P(InterpretationSessionTest, TheWorkedDemoSmearOpensFilledAndTheSampleNumberIsRequired)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=1 CanVerify=true Clerk=false VerifyMode=false
+open R2604201
+frmWithInterpretation: expect txtAccNum H-0331
+frmWithInterpretation: expect txtSpecimen "WHOLE BLOOD (EDTA)"
+frmWithInterpretation: expect-contains rtfResult "6 nucleated RBCs/100 WBC"
+frmWithInterpretation: expect-contains rtfInterpretation "consistent with the neonatal period"
+frmWithInterpretation: expect txtPathologist "Antonio C. Villanueva, M.D."
+frmWithInterpretation: expect dtReportTime 09:45 AM
+frmWithInterpretation: set txtAccNum ""
+frmWithInterpretation: key txtAccNum Enter
+answer OK "You have to fill-in the ACCESSION NUMBER first."
+frmWithInterpretation: expect-focus txtAccNum
+frmWithInterpretation: click cmdExam
+)s"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Incomplete Data] You have to fill-in the ACCESSION NUMBER first. "
+                                      "(information)")));
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_Save_WithInterpretation")), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, InterpretationSessionTest, testsupport::kBothBackends, testsupport::backendName);
+
+} // namespace
