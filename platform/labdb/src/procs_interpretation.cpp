@@ -272,26 +272,33 @@ ResultSet getHCValuesBatch(ProcCall &call)
     return customFormat(call, codes);
 }
 
-const char *const kCustomSelect = "SELECT Result, NormalValue, RequestNum, Fields, LineNo, ExamCode FROM ";
+// The lines of one request with its logbook header, which the screen shows above the table.
+ResultSet customLines(ProcCall &call, const std::string &requestNum)
+{
+    return call.sql("SELECT r.Result, r.NormalValue, r.RequestNum, r.Fields, r.LineNo, r.ExamCode, l.AccessionNum, "
+                    "l.ResultDate, l.samplesubmitted, l.lratime, l.RowVersion AS LogbookVersion FROM " +
+                        call.t(Database::Laboratory, "tbLabResultCustom") + " r LEFT JOIN " +
+                        call.t(Database::Laboratory, "tbLabLogbook") +
+                        " l ON l.RequestNum = r.RequestNum WHERE r.RequestNum = ? ORDER BY r.LineNo",
+                    {requestNum});
+}
 
 ResultSet getResultCustom(ProcCall &call)
 {
-    return call.sql(kCustomSelect + call.t(Database::Laboratory, "tbLabResultCustom") +
-                        " WHERE RequestNum = ? ORDER BY LineNo",
-                    {keyArg(call, 0)});
+    return customLines(call, keyArg(call, 0));
 }
 
 // "code|code|…", "request|request|…": the stored lines of each request, in the batch's order.
 ResultSet getResultCustomBatch(ProcCall &call)
 {
     ResultSet out;
-    out.columns = {"Result", "NormalValue", "RequestNum", "Fields", "LineNo", "ExamCode"};
     for (const std::string &request : splitBars(call.arg(1))) {
-        const ResultSet rs = call.sql(kCustomSelect + call.t(Database::Laboratory, "tbLabResultCustom") +
-                                          " WHERE RequestNum = ? ORDER BY LineNo",
-                                      {request});
+        const ResultSet rs = customLines(call, request);
+        out.columns = rs.columns;
         out.rows.insert(out.rows.end(), rs.rows.begin(), rs.rows.end());
     }
+    if (out.columns.empty())
+        out.columns = customLines(call, std::string()).columns;
     return out;
 }
 
