@@ -5,6 +5,7 @@
 #include "support/qstringprint.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -198,6 +199,133 @@ frmWithInterpretation: click cmdExam
     EXPECT_TRUE(logged(QStringLiteral("MSG  [Incomplete Data] You have to fill-in the ACCESSION NUMBER first. "
                                       "(information)")));
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_Save_WithInterpretation")), 0);
+}
+
+// ---- normal range ----
+
+// A first thyroid function test on the host's sub-screen 3, with a prothrombin time typed into a
+// box of another sub-screen that must not be saved.
+QString firstThyroidSave(const QString &pdf)
+{
+    return QStringLiteral(R"(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2603019 3
+frmNormalRange: expect-focus txtResult(7)
+frmNormalRange: expect-enabled cmdPrint no
+frmNormalRange: set txtResult(0) 12.0
+frmNormalRange: set txtAccNum S-2001
+frmNormalRange: set txtResult(8) 2.1
+frmNormalRange: key txtResult(8) Enter
+frmNormalRange: expect-focus txtResult(9)
+frmNormalRange: set txtResult(12) <0.01
+frmNormalRange: set txtResult(13) 30.2
+frmNormalRange: click cmdSave
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)").arg(pdf);
+}
+
+TEST_P(InterpretationSessionTest, AFirstThyroidSaveSendsOnlyItsSubScreenAndPrintsFlaggedResults)
+{
+    ASSERT_TRUE(play(firstThyroidSave(pdfPath("thyroid.pdf")))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  LABORATORY..Lab_GetResultNormalRange 'R2603019'"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603019', '', "
+                                      "'0101','3/7/2026 2:05:00 PM', '3/7/2026 2:05:00 PM','S-2001'")));
+    EXPECT_TRUE(logged(QStringLiteral(
+        "SQL  LAB_Save_ResultNormalRange 'R2603019','','','','','','','','','','','2.1','','','','<0.01','30.2',"
+        "'','','','','','3','S-2001','03/07/2026 02:05 PM','03/07/2026 02:05 PM','03/07/2026 02:05 PM',"
+        "'03/07/2026 02:05 PM'")))
+        << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults")), 0);
+    EXPECT_TRUE(logged(QStringLiteral("SHOW frmReportViewer \"Normal Range\"")));
+    EXPECT_EQ(value("select Patient from laboratory..tbLabResultNormalRange where RequestNum = 'R2603019'"), "");
+
+    const QString report = pdfText(pdfPath("thyroid.pdf"));
+    EXPECT_TRUE(report.contains(QStringLiteral("THYROID FUNCTION TEST"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QRegularExpression(QStringLiteral("TSH\\s+<0.01\\s+L\\s+mIU/L\\s+0.40 - 4.00"))));
+    EXPECT_TRUE(report.contains(QRegularExpression(QStringLiteral("Free T4\\s+30.2\\s+H\\s+pmol/L"))));
+    EXPECT_TRUE(report.contains(QRegularExpression(QStringLiteral("T3 \\(triiodothyronine\\)\\s+2.1\\s+nmol/L"))));
+    EXPECT_FALSE(report.contains(QStringLiteral("Prothrombin")));
+}
+
+TEST_P(InterpretationSessionTest, TheStoredSubScreenWinsOverTheHostsAndALaterSaveVerifies)
+{
+    ASSERT_TRUE(play(firstThyroidSave(pdfPath("thyroid.pdf")))) << log.toStdString();
+    ASSERT_TRUE(play(QStringLiteral(R"(
+session EmployeeCode=0102 CanVerify=true VerifyMode=true Clerk=false
+open R2603019 0
+frmNormalRange: expect-focus txtResult(7)
+frmNormalRange: expect txtAccNum S-2001
+frmNormalRange: expect txtResult(12) <0.01
+frmNormalRange: expect txtResult(19) <0.01
+frmNormalRange: set txtResult(12) 0.02
+frmNormalRange: click cmdVerify
+frmMedTech: set txtVerified Navarro
+frmMedTech: key txtVerified Enter
+frmListMedTech: click cmdSelect
+frmMedTech: click cmdFinish
+frmReportViewer: close
+)"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  LAB_Save_ResultNormalRange 'R2603019',")), 1);
+    EXPECT_TRUE(log.contains(QStringLiteral("'0.02','30.2','','','','','','3','S-2001'"))) << log.toStdString();
+    // Verify mode records the verification inside the save.
+    EXPECT_TRUE(logged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults 'R2603019','0102'")));
+    EXPECT_TRUE(logged(QStringLiteral("SHOW frmReportViewer \"Normal Range\"")));
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603019'"), 1);
+    EXPECT_EQ(value("select TSH from laboratory..tbLabResultNormalRange where RequestNum = 'R2603019'"), "0.02");
+}
+
+TEST_P(InterpretationSessionTest, ANormalRangeSaveTheServerRefusesRollsBackAndClosesTheScreen)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 CanVerify=true VerifyMode=false Clerk=false
+open R2603019 3
+frmNormalRange: set txtAccNum S-2002
+frmNormalRange: set txtResult(9) "high"
+frmNormalRange: click cmdSave
+answer OK
+)"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: ["
+                                      "The T4 result 'high' is not a number.] (critical)")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("CLOSED frmNormalRange")));
+    EXPECT_EQ(countLogged(QStringLiteral("SHOW frmMedTech")), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603019'"), 0);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabResultNormalRange where RequestNum = 'R2603019'"), 0);
+}
+
+TEST_P(InterpretationSessionTest, TheThyroidScreenFillsTheSameSlotsAndAPanelNumberShowsNoFrame)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 CanVerify=true VerifyMode=false Clerk=false
+open R2603019 9
+frmNormalRange: expect-focus txtAccNum
+frmNormalRange: click cmdExam
+open R2603019 6
+frmNormalRange: expect-focus txtResult(19)
+frmNormalRange: set txtAccNum S-2003
+frmNormalRange: set txtResult(12) 9.9
+frmNormalRange: set txtResult(19) 2.5
+frmNormalRange: set txtResult(20) 15.1
+frmNormalRange: key txtAccNum Enter
+frmNormalRange: set txtAccNum ""
+frmNormalRange: key txtAccNum Enter
+answer OK "You have to fill-in the SAMPLE NUMBER first."
+frmNormalRange: set txtAccNum S-2003
+frmNormalRange: click cmdSave
+frmMedTech: click FlatBttn1
+)"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("SQL  LAB_Save_ResultNormalRange 'R2603019','','','','','','','','','',"
+                                            "'','','','','','2.5','15.1','','','','','','6','S-2003'")))
+        << log.toStdString();
+    EXPECT_EQ(value("select FormType from laboratory..tbLabResultNormalRange where RequestNum = 'R2603019'"), "6");
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Incomplete Data] You have to fill-in the SAMPLE NUMBER first. (information)")));
+    EXPECT_EQ(countLogged(QStringLiteral("MSG  ")), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, InterpretationSessionTest, testsupport::kBothBackends, testsupport::backendName);

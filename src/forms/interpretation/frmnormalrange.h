@@ -1,10 +1,8 @@
 #pragma once
 // Fixed sets of numeric results, one sub-screen per kind: prothrombin time, Coombs test, bleeding
-// and clotting time, thyroid function, hormones and prostate-specific antigen.
+// and clotting time, thyroid function, hormones, prostate-specific antigen and a thyroid screen.
 
 #include "forms/common/resultform.h"
-
-#include <array>
 
 namespace Ui {
 class frmNormalRange;
@@ -18,6 +16,8 @@ class frmNormalRange : public ResultForm {
 public:
     // The stored fields, in the order the save procedure takes them.
     static constexpr int kSlots = 21;
+    // Sub-screens 0 to 6 have a frame; 7 to 11 are panels entered elsewhere and only printed here.
+    static constexpr int kFrames = 7;
 
     explicit frmNormalRange(QWidget *parent = nullptr);
     ~frmNormalRange() override;
@@ -36,13 +36,11 @@ protected:
 
 private:
     void showSubScreen(int number);
-    QString slotText(int slot) const;
-    void setSlotText(int slot, const QString &text);
-    // The frame holding a slot's box; -1 for none.
-    static int frameOf(int slot);
+    QString boxText(int box) const;
+    void setBoxText(int box, const QString &text);
 
     std::unique_ptr<Ui::frmNormalRange> ui;
-    std::array<QWidget *, kSlots> m_slots{};
+    QList<QWidget *> m_boxes; // in the order of the box table
     QList<QWidget *> m_frames;
     int m_subScreen = 0;
 };
