@@ -328,6 +328,127 @@ frmMedTech: click FlatBttn1
     EXPECT_EQ(countLogged(QStringLiteral("MSG  ")), 1);
 }
 
+// ---- custom results ----
+
+// The hepatitis profile ordered as three exams under one charge reference, entered as one batch.
+QString firstBatchSave(const QString &pdf)
+{
+    return QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 EmployeeName="Liza Marie Castillo" CanVerify=true VerifyMode=false Clerk=false
+open R2604206
+frmMyCustom: expect grdEntry(0,3) "NORMAL VALUES"
+frmMyCustom: expect grdEntry(3,1) "Anti-HBs (antibody to surface antigen)"
+frmMyCustom: expect grdEntry(4,3) "< 10 mIU/mL"
+frmMyCustom: expect-enabled grdEntry(1,1) no
+frmMyCustom: set txtAccNum S-3001
+frmMyCustom: set grdEntry(1,2) NON-REACTIVE
+frmMyCustom: set grdEntry(2,2) 0.12
+frmMyCustom: set grdEntry(3,2) REACTIVE
+frmMyCustom: set grdEntry(4,2) "86.0 mIU/mL"
+frmMyCustom: set grdEntry(5,2) NON-REACTIVE
+frmMyCustom: type grdEntry(6,2) "0.05, O'Neil"
+frmMyCustom: key grdEntry(6,2) Enter
+frmMyCustom: set txtRemarks "Immune by vaccination"
+frmMyCustom: click cmdSave
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)s").arg(pdf);
+}
+
+TEST_P(InterpretationSessionTest, ABatchSavesEveryRequestWithItsOwnLogbookRowAndPrintsTogether)
+{
+    ASSERT_TRUE(play(firstBatchSave(pdfPath("batch.pdf")))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_GetResultExamFormats 'CS-264206','K'"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_Get_HCValuesBatch '401','402','403 '")));
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_GetResultCustomBatch '401|402|403','R2604206|R2604207|R2604208'")));
+    EXPECT_TRUE(logged(QStringLiteral(
+        "SQL  Lab_SaveResultCustom 'R2604206','NON-REACTIVE','0.12','Immune by vaccination','S-3001',"
+        "'03/07/2026 02:05 PM','03/07/2026 02:05 PM','03/07/2026 02:05 PM','03/07/2026 02:05 PM','0101'")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral(
+        "SQL  Lab_SaveResultCustom 'R2604208','NON-REACTIVE','0.05, O`Neil','Immune by vaccination','S-3001',"
+        "'03/07/2026 02:05 PM','03/07/2026 02:05 PM','03/07/2026 02:05 PM','03/07/2026 02:05 PM','0101'")));
+    for (const char *request : {"R2604206", "R2604207", "R2604208"})
+        EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook '%1'")
+                                  .arg(QLatin1String(request))),
+                  1)
+            << request;
+    EXPECT_TRUE(logged(QStringLiteral("SHOW frmReportViewer \"Laboratory Result\"")));
+    EXPECT_EQ(value("select Result from laboratory..tbLabResultCustom where RequestNum = 'R2604207' and LineNo = 2"),
+              "86.0 mIU/mL");
+    EXPECT_EQ(value("select AccessionNum from laboratory..tbLabLogbook where RequestNum = 'R2604208'"), "S-3001");
+
+    const QString report = pdfText(pdfPath("batch.pdf"));
+    for (const char *text : {"HBsAg (HEPATITIS PROFILE) · R2604206", "ANTI-HCV (HEPATITIS PROFILE) · R2604208",
+                             "86.0 mIU/mL", "0.05, O`Neil", "Immune by vaccination"})
+        EXPECT_TRUE(report.contains(QString::fromUtf8(text))) << text << "\n" << report.toStdString();
+}
+
+TEST_P(InterpretationSessionTest, ABatchReopenedFromAnotherMemberSavesOverItAndVerifiesEveryRequest)
+{
+    ASSERT_TRUE(play(firstBatchSave(pdfPath("batch.pdf")))) << log.toStdString();
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=0102 CanVerify=true VerifyMode=true Clerk=false
+open R2604207
+frmMyCustom: expect txtAccNum S-3001
+frmMyCustom: expect grdEntry(4,2) "86.0 mIU/mL"
+frmMyCustom: expect grdEntry(6,2) "0.05, O`Neil"
+frmMyCustom: expect txtRemarks "Immune by vaccination"
+frmMyCustom: set grdEntry(4,2) "91.5 mIU/mL"
+frmMyCustom: key grdEntry(4,2) Enter
+frmMyCustom: click cmdSave
+frmMedTech: click FlatBttn1
+)s"))) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0) << log.toStdString();
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Lab_SaveResultCustom ")), 3);
+    for (const char *request : {"R2604206", "R2604207", "R2604208"})
+        EXPECT_TRUE(logged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults '%1','0102'").arg(QLatin1String(request))))
+            << request;
+    EXPECT_EQ(value("select Result from laboratory..tbLabResultCustom where RequestNum = 'R2604207' and LineNo = 2"),
+              "91.5 mIU/mL");
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabResultCustom where RequestNum in ('R2604206', 'R2604207', "
+                    "'R2604208')"),
+              6);
+}
+
+TEST_P(InterpretationSessionTest, AFreeTextCustomFormatHidesNormalValuesAndAnEmptySaveIsRefused)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+clock 2026-03-07 14:05:00
+session EmployeeCode=0101 CanVerify=true VerifyMode=false Clerk=false
+open R2604209
+frmMyCustom: expect grdEntry(0,2) "RESULT"
+frmMyCustom: expect grdEntry(3,1) "Result"
+frmMyCustom: key txtAccNum Enter
+answer OK "You have to fill-in the SAMPLE NUMBER first."
+frmMyCustom: set txtAccNum S-3100
+frmMyCustom: click cmdSave
+answer OK
+open R2604209
+frmMyCustom: set txtAccNum S-3100
+frmMyCustom: set grdEntry(3,2) "Calcium oxalate crystals"
+frmMyCustom: key grdEntry(3,2) Enter
+frmMyCustom: click cmdSave
+frmMedTech: check optPaperSize(1)
+frmMedTech: click cmdFinish
+frmReportViewer: pdf "%1"
+frmReportViewer: close
+)s").arg(pdfPath("custom.pdf")))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("MSG  [Save_Entries of Result Entry Class] Data was not saved! Error: ["
+                                      "Request R2604209 has no result to save.] (critical)")))
+        << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_Get_HCValues '404'")));
+    EXPECT_EQ(countLogged(QStringLiteral("SQL  Lab_GetResultExamFormats")), 2);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2604209'"), 1);
+    EXPECT_EQ(count("select count(*) from laboratory..tbLabResultCustom where RequestNum = 'R2604209'"), 3);
+    EXPECT_EQ(pdfPaper(pdfPath("custom.pdf")), QStringLiteral("595 x 842"));
+    const QString report = pdfText(pdfPath("custom.pdf"));
+    EXPECT_TRUE(report.contains(QStringLiteral("Calcium oxalate crystals"))) << report.toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("NORMAL VALUES")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, InterpretationSessionTest, testsupport::kBothBackends, testsupport::backendName);
 
 } // namespace

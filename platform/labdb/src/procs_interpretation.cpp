@@ -343,25 +343,28 @@ ResultSet saveResultCustom(ProcCall &call)
     return {};
 }
 
-// Up to 12 requests: their stored lines with the exam's name, for the batch report.
+// Up to 12 requests: their stored lines with the exam's name, for the batch report. FirstLine marks
+// the line that opens a request, under which the report prints the exam's heading.
 ResultSet getCustomBatchReport(ProcCall &call)
 {
     ResultSet out;
+    out.columns = {"RequestNum", "ExamName", "LineNo", "Fields", "Result", "NormalValue", "Remarks", "FirstLine"};
     for (std::size_t i = 0; i < call.count(); ++i) {
         const std::string request = keyArg(call, i);
         if (request.empty())
             continue;
-        ResultSet rs = call.sql(
+        const ResultSet rs = call.sql(
             "SELECT r.RequestNum, e.ExamName, r.LineNo, r.Fields, r.Result, r.NormalValue, r.Remarks FROM " +
                 call.t(Database::Laboratory, "tbLabResultCustom") + " r JOIN " +
                 call.t(Database::BuildFile, "tbCoLabExam") + " e ON e.Code = r.ExamCode WHERE r.RequestNum = ? "
                 "ORDER BY r.LineNo",
             {request});
-        out.columns = rs.columns;
-        out.rows.insert(out.rows.end(), rs.rows.begin(), rs.rows.end());
+        for (std::size_t k = 0; k < rs.rows.size(); ++k) {
+            Row row = rs.rows[k];
+            row.push_back(k == 0 ? Value(std::string("Y")) : Value(std::string()));
+            out.rows.push_back(std::move(row));
+        }
     }
-    if (out.columns.empty())
-        out.columns = {"RequestNum", "ExamName", "LineNo", "Fields", "Result", "NormalValue", "Remarks"};
     return out;
 }
 

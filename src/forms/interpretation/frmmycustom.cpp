@@ -96,10 +96,10 @@ void frmMyCustom::setupGrid(bool withNormalValues)
 void frmMyCustom::loadFormat()
 {
     Command format = isBatch() ? Command("Lab_Get_HCValuesBatch '") : Command("Lab_Get_HCValues '");
-    if (isBatch())
-        format << m_codes.join(QStringLiteral("','")) << " '";
-    else
-        format << m_codes.first() << "'";
+    for (qsizetype i = 0; i < m_codes.size(); ++i)
+        format << (i ? "','" : "") << m_codes[i];
+    // The batch's list ends in a blank before its closing quote, which the server trims.
+    format << (isBatch() ? " '" : "'");
     Recordset rs = session().db().query(format);
     // The first line's mode decides the layout of the whole table.
     setupGrid(rs.eof() || field(rs, "Mode").trimmed() != QLatin1String("A"));
