@@ -262,6 +262,18 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelSQLite, testsupport::Backend::Sqlit
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelPostgreSQL, testsupport::Backend::Postgres, "R2603505")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, InterpretationSQLite, testsupport::Backend::Sqlite, "R2604201")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, InterpretationPostgreSQL, testsupport::Backend::Postgres, "R2604201")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, NormalRangeSQLite, testsupport::Backend::Sqlite, "R2604202")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, NormalRangePostgreSQL, testsupport::Backend::Postgres, "R2604202")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CustomBatchSQLite, testsupport::Backend::Sqlite, "R2604203")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CustomBatchPostgreSQL, testsupport::Backend::Postgres, "R2604203")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
