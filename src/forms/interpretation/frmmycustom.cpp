@@ -6,6 +6,8 @@
 #include "services/signoff/frmmedtech.h"
 #include "session/sessioncontext.h"
 
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -122,6 +124,22 @@ void frmMyCustom::loadFormat()
         g.setTextMatrix(r, ColNormalValues, field(rs, "NormalValues"));
         g.setTextMatrix(r, ColRequestNum, m_requests.value(owner));
     }
+    widenToFit(ColDescription);
+    widenToFit(ColRequestNum);
+}
+
+// The layout's widths are a minimum: a long description or the request number is not cut off.
+void frmMyCustom::widenToFit(int column)
+{
+    GrdEntry &g = grid();
+    if (g.ColWidth(column) == 0)
+        return;
+    int widest = 0;
+    for (int r = 1; r < g.Rows(); ++r)
+        widest = std::max(widest, g.fontMetrics().horizontalAdvance(g.TextMatrix(r, column)));
+    const int twips = qRound((widest + 12) * 1440.0 / g.logicalDpiX());
+    if (twips > g.ColWidth(column))
+        g.setColWidth(column, twips);
 }
 
 Command frmMyCustom::resultQuery() const

@@ -43,6 +43,7 @@ private:
     void discoverBatch();
     void loadFormat();
     void setupGrid(bool withNormalValues);
+    void widenToFit(int column);
     Command saveCommand(const QString &requestNum, const SaveTexts &texts) const;
 
     std::unique_ptr<Ui::frmMyCustom> ui;
