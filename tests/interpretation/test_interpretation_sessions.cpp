@@ -80,6 +80,7 @@ TEST_P(InterpretationSessionTest, AFirstSmearSaveSendsItsCommandsAndPrintsTheHal
     EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_BF_GetInterpretation '117'")));
     EXPECT_TRUE(logged(QStringLiteral("SQL  Lab_Get_Conforme 'R2603017'")));
     EXPECT_TRUE(logged(QStringLiteral("SQL  LABORATORY..Lab_SearchCodeList '28', '117'"))) << log.toStdString();
+    EXPECT_TRUE(logged(QStringLiteral("SQL  SELECT * FROM BUILD_FILE..tbCoDoctor WHERE DoctorID = '1003'")));
     EXPECT_TRUE(logged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2603017', '', "
                                       "'0101','3/7/2026 2:05:00 PM', '3/7/2026 2:05:00 PM','H-0400'")))
         << log.toStdString();
