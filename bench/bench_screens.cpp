@@ -267,6 +267,18 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, ExamSetSQLite, testsupport::Backend::Sqlite
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, ExamSetPostgreSQL, testsupport::Backend::Postgres, "R2604102")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, InterpretationSQLite, testsupport::Backend::Sqlite, "R2604201")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, InterpretationPostgreSQL, testsupport::Backend::Postgres, "R2604201")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, NormalRangeSQLite, testsupport::Backend::Sqlite, "R2604202")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, NormalRangePostgreSQL, testsupport::Backend::Postgres, "R2604202")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CustomBatchSQLite, testsupport::Backend::Sqlite, "R2604203")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CustomBatchPostgreSQL, testsupport::Backend::Postgres, "R2604203")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

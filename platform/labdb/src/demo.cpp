@@ -9,6 +9,7 @@
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "interpretation_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -393,6 +394,7 @@ void loadDemoData(Driver &db)
     loadStainsDemo(db);
     loadBloodBankDemo(db);
     loadExamSetDemo(db);
+    loadInterpretationDemo(db);
     tx.commit();
 }
 

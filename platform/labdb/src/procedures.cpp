@@ -129,6 +129,7 @@ const ProcedureRegistry &procedures()
         registerStainProcedures(r);
         registerBloodBankProcedures(r);
         registerExamSetProcedures(r);
+        registerInterpretationProcedures(r);
         return r;
     }();
     return registry;

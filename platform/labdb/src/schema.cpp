@@ -11,6 +11,7 @@
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "interpretation_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -333,6 +334,7 @@ const std::vector<Step> &steps()
         {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
         // 12: exam sets keep one result per exam line; the logbook row keeps the batch it was run in.
         {{examSetTables}, {{Database::Laboratory, "tbLabLogbook", text("BatchNum")}}},
+        {{interpretationTables}},                                             // 13: interpretation, normal-range and custom results
     };
     return all;
 }

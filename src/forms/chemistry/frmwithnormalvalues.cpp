@@ -608,13 +608,8 @@ void frmWithNormalValues::executeSave(Connection &db, int, const SaveTexts &)
         setCell(g.Row(), g.col(), g.Text()); // what is still in the editor
     for (int r = 1; r < g.Rows(); ++r) {
         const QString request = cell(r, ColRequestNum).trimmed();
-        if (!request.isEmpty() && request != s.RequestNum.trimmed()) {
-            if (s.VerifyMode)
-                RecordVerification(db, request, s.EmployeeCode);
-            else
-                SaveToLogbookIfFirst(db, request, s.EmployeeCode, pickerValue(kSubmitted), pickerValue(kFinished),
-                                     ui->txtAccNum->text());
-        }
+        if (!request.isEmpty() && request != s.RequestNum.trimmed())
+            logOtherRequest(db, request, ui->txtAccNum->text());
         db.execute(rowCommand(r));
     }
     if (s.RequestRecord.SectionID == QLatin1String("A") && m_ranges->ageShown())

@@ -9,6 +9,9 @@
 #include "forms/common/frmaptt.h"
 #include "forms/examsets/frmnvexams.h"
 #include "forms/examsets/frmspecificformat.h"
+#include "forms/interpretation/frmmycustom.h"
+#include "forms/interpretation/frmnormalrange.h"
+#include "forms/interpretation/frmwithinterpretation.h"
 #include "forms/pathology/frmbethesda.h"
 #include "forms/pathology/frmcytology.h"
 #include "forms/pathology/frmhistopath.h"
@@ -53,6 +56,9 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmERAPRA"), maker<frmERAPRA>());
     visit(QStringLiteral("frmCerb"), maker<frmCerb>());
     visit(QStringLiteral("frmANAPanel"), maker<frmANAPanel>());
+    visit(QStringLiteral("frmWithInterpretation"), maker<frmWithInterpretation>());
+    visit(QStringLiteral("frmNormalRange"), maker<frmNormalRange>());
+    visit(QStringLiteral("frmMyCustom"), maker<frmMyCustom>());
 }
 
 } // namespace corvane
