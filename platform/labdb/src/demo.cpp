@@ -5,10 +5,12 @@
 #include "labdb/schema.h"
 #include "schema_parts.h"
 #include "bloodbank_parts.h"
+#include "examsets_parts.h"
 #include "serology_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "interpretation_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -392,6 +394,8 @@ void loadDemoData(Driver &db)
     loadMicrobiologyDemo(db);
     loadStainsDemo(db);
     loadBloodBankDemo(db);
+    loadExamSetDemo(db);
+    loadInterpretationDemo(db);
     loadSerologyDemo(db);
     tx.commit();
 }

@@ -133,6 +133,8 @@ const ProcedureRegistry &procedures()
         registerMicrobiologyProcedures(r);
         registerStainProcedures(r);
         registerBloodBankProcedures(r);
+        registerExamSetProcedures(r);
+        registerInterpretationProcedures(r);
         registerSerologyProcedures(r);
         return r;
     }();

@@ -158,46 +158,6 @@ std::string itemName(ProcCall &call, const std::string &requestNum, const std::s
     return rs.rows.empty() ? std::string() : textOf(rs.rows[0][0]);
 }
 
-// Request, twelve value slots (the exam code in the third, the result in the fifth), the result's
-// remarks, sample number, submitted, LRA, method, finished; then the exam's printed line, unit, own
-// remark, row number and the method again (the short form leaves the first method slot empty).
-ResultSet saveIndividualResultEntries(ProcCall &call)
-{
-    const std::string requestNum = keyArg(call, 0);
-    const std::string code = keyArg(call, 3);
-    if (code.empty())
-        throw DbError("A result line needs an exam code.");
-    const auto extra = [&](std::size_t i) { return call.count() > i ? call.arg(i) : std::string(); };
-    const std::string method = call.arg(17).empty() ? extra(23) : call.arg(17);
-    updateLogbook(call, requestNum, call.arg(14), parseDateTimeText(call.arg(15)), parseDateTimeText(call.arg(16)),
-                  parseDateTimeText(call.arg(18)), call.arg(13),
-                  method.empty() ? std::nullopt : std::optional(method));
-    int rowNo = 0;
-    if (const std::string row = extra(22); !row.empty()) {
-        const auto n = numericValue(row);
-        if (!n)
-            throw DbError("The row number '" + row + "' is not a number.");
-        rowNo = static_cast<int>(*n);
-    }
-    const std::string table = call.t(Database::Laboratory, "tbLabResultShortForm");
-    const std::vector<Value> values{std::to_string(rowNo), call.arg(5),   extra(20),
-                                    extra(21),             extra(19),     call.session.auditUser()};
-    if (call.sql("SELECT 1 FROM " + table + " WHERE RequestNum = ? AND ExamCode = ?", {requestNum, code}).rows.empty()) {
-        std::vector<Value> insert{requestNum, code, itemName(call, requestNum, code)};
-        insert.insert(insert.end(), values.begin(), values.end());
-        call.sql("INSERT INTO " + table + " (RequestNum, ExamCode, ExamName, RowNo, Result, Unit, Remarks, PrintLine, "
-                 "EmployeeCode, SavedAt) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, " + call.db.nowExpr() + ")",
-                 insert);
-    } else {
-        std::vector<Value> update = values;
-        update.insert(update.end(), {requestNum, code});
-        call.sql("UPDATE " + table + " SET RowNo = ?, Result = ?, Unit = ?, Remarks = ?, PrintLine = ?, "
-                 "EmployeeCode = ?, SavedAt = " + call.db.nowExpr() + " WHERE RequestNum = ? AND ExamCode = ?",
-                 update);
-    }
-    return {};
-}
-
 // Request, submitted, LRA, sample number, the 30 cells row by row, the method, remarks, the sample
 // number again, finished. The cells go to result1..19 and result21..31 so that the loader reads
 // them by position around result20, which holds the remarks; result32 the method. No first-save
@@ -247,6 +207,46 @@ ResultSet reportWithCutOff(ProcCall &call)
 
 } // namespace
 
+// Request, twelve value slots (the exam code in the third, the result in the fifth), the result's
+// remarks, sample number, submitted, LRA, method, finished; then the exam's printed line, unit, own
+// remark, row number and the method again (the short form leaves the first method slot empty).
+ResultSet saveShortFormEntry(ProcCall &call)
+{
+    const std::string requestNum = keyArg(call, 0);
+    const std::string code = keyArg(call, 3);
+    if (code.empty())
+        throw DbError("A result line needs an exam code.");
+    const auto extra = [&](std::size_t i) { return call.count() > i ? call.arg(i) : std::string(); };
+    const std::string method = call.arg(17).empty() ? extra(23) : call.arg(17);
+    updateLogbook(call, requestNum, call.arg(14), parseDateTimeText(call.arg(15)), parseDateTimeText(call.arg(16)),
+                  parseDateTimeText(call.arg(18)), call.arg(13),
+                  method.empty() ? std::nullopt : std::optional(method));
+    int rowNo = 0;
+    if (const std::string row = extra(22); !row.empty()) {
+        const auto n = numericValue(row);
+        if (!n)
+            throw DbError("The row number '" + row + "' is not a number.");
+        rowNo = static_cast<int>(*n);
+    }
+    const std::string table = call.t(Database::Laboratory, "tbLabResultShortForm");
+    const std::vector<Value> values{std::to_string(rowNo), call.arg(5),   extra(20),
+                                    extra(21),             extra(19),     call.session.auditUser()};
+    if (call.sql("SELECT 1 FROM " + table + " WHERE RequestNum = ? AND ExamCode = ?", {requestNum, code}).rows.empty()) {
+        std::vector<Value> insert{requestNum, code, itemName(call, requestNum, code)};
+        insert.insert(insert.end(), values.begin(), values.end());
+        call.sql("INSERT INTO " + table + " (RequestNum, ExamCode, ExamName, RowNo, Result, Unit, Remarks, PrintLine, "
+                 "EmployeeCode, SavedAt) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, " + call.db.nowExpr() + ")",
+                 insert);
+    } else {
+        std::vector<Value> update = values;
+        update.insert(update.end(), {requestNum, code});
+        call.sql("UPDATE " + table + " SET RowNo = ?, Result = ?, Unit = ?, Remarks = ?, PrintLine = ?, "
+                 "EmployeeCode = ?, SavedAt = " + call.db.nowExpr() + " WHERE RequestNum = ? AND ExamCode = ?",
+                 update);
+    }
+    return {};
+}
+
 void registerSerologyProcedures(ProcedureRegistry &r)
 {
     r.add({Database::Laboratory, "Lab_FormMaker_FillExams", 1, 2, false, fillExams});
@@ -254,8 +254,6 @@ void registerSerologyProcedures(ProcedureRegistry &r)
     r.add({Database::Laboratory, "Lab_GetResultWithCutOff", 1, 1, false, getResultWithCutOff});
     r.add({Database::Laboratory, "Lab_SaveWithCutOff", 13, 15, true, saveWithCutOff});
     r.add({Database::Laboratory, "Lab_FormMaker_GetResult_ShortForm", 1, 1, false, getResultShortForm});
-    r.add({Database::Laboratory, "Lab_ResultEntryDLL_SaveIndividualResultEntries", 19, 24, true,
-           saveIndividualResultEntries});
     r.add({Database::Laboratory, "Lab_Save_Widal", 38, 38, true, saveWidal});
     r.add({Database::Laboratory, "Lab_Report_WithCutOff", 1, 1, false, reportWithCutOff});
 }

@@ -5,11 +5,13 @@
 #include "labdb/schema.h"
 
 #include "bloodbank_parts.h"
+#include "examsets_parts.h"
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "interpretation_parts.h"
 #include "serology_parts.h"
 
 #include <algorithm>
@@ -331,7 +333,10 @@ const std::vector<Step> &steps()
         {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
         {{stainsTables}},                                                     // 10: the Gram stain findings
         {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
-        {{serologyTables}},                                                   // 12: cut-off and threshold formats, cut-off and short-form results
+        // 12: exam sets keep one result per exam line; the logbook row keeps the batch it was run in.
+        {{examSetTables}, {{Database::Laboratory, "tbLabLogbook", text("BatchNum")}}},
+        {{interpretationTables}},                                             // 13: interpretation, normal-range and custom results
+        {{serologyTables}},                                                   // 14: cut-off and threshold formats, cut-off and short-form results
     };
     return all;
 }
@@ -383,7 +388,7 @@ void ensureVersionTable(Driver &db)
 
 } // namespace
 
-const TableDef *tableDefinition(Database db, std::string_view table)
+const std::vector<TableDef> &tableDefinitions()
 {
     static const std::vector<TableDef> catalogue = [] {
         std::vector<TableDef> all{versionTable()};
@@ -401,7 +406,12 @@ const TableDef *tableDefinition(Database db, std::string_view table)
         }
         return all;
     }();
-    for (const TableDef &t : catalogue) {
+    return catalogue;
+}
+
+const TableDef *tableDefinition(Database db, std::string_view table)
+{
+    for (const TableDef &t : tableDefinitions()) {
         if (t.db == db && iequals(t.name, table))
             return &t;
     }

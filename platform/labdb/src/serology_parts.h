@@ -4,6 +4,7 @@
 // results and demonstration rows.
 
 #include "labdb/driver.h"
+#include "labdb/procedures.h"
 
 #include <vector>
 
@@ -11,5 +12,7 @@ namespace labdb {
 
 std::vector<TableDef> serologyTables(); // cut-off formats and thresholds; cut-off and short-form results
 void loadSerologyDemo(Driver &db);
+// One short-form row, sent through the individual result entries procedure the exam sets share.
+ResultSet saveShortFormEntry(ProcCall &call);
 
 } // namespace labdb

@@ -93,6 +93,8 @@ void registerChemistryProcedures(ProcedureRegistry &r);
 void registerMicrobiologyProcedures(ProcedureRegistry &r);
 void registerStainProcedures(ProcedureRegistry &r);
 void registerBloodBankProcedures(ProcedureRegistry &r);
+void registerExamSetProcedures(ProcedureRegistry &r);
+void registerInterpretationProcedures(ProcedureRegistry &r);
 void registerSerologyProcedures(ProcedureRegistry &r);
 
 // Helpers for procedures.
