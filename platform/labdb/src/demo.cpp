@@ -5,6 +5,7 @@
 #include "labdb/schema.h"
 #include "schema_parts.h"
 #include "bloodbank_parts.h"
+#include "fluids_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
@@ -391,6 +392,7 @@ void loadDemoData(Driver &db)
     loadMicrobiologyDemo(db);
     loadStainsDemo(db);
     loadBloodBankDemo(db);
+    loadFluidsDemo(db);
     tx.commit();
 }
 

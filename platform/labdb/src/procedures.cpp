@@ -1,6 +1,7 @@
 #include "labdb/procedures.h"
 
 #include "labdb/session.h"
+#include "fluids_parts.h"
 
 #include <array>
 #include <cctype>
@@ -128,6 +129,7 @@ const ProcedureRegistry &procedures()
         registerMicrobiologyProcedures(r);
         registerStainProcedures(r);
         registerBloodBankProcedures(r);
+        registerFluidsProcedures(r);
         return r;
     }();
     return registry;

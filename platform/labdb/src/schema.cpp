@@ -5,6 +5,7 @@
 #include "labdb/schema.h"
 
 #include "bloodbank_parts.h"
+#include "fluids_parts.h"
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
@@ -330,6 +331,7 @@ const std::vector<Step> &steps()
         {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
         {{stainsTables}},                                                     // 10: the Gram stain findings
         {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
+        {{fluidsTables}},                                                     // 12: body fluid and semen references, result summaries
     };
     return all;
 }

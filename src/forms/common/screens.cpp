@@ -7,6 +7,10 @@
 #include "forms/chemistry/frmwithnormalvalues.h"
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
+#include "forms/fluids/frmbodyfluid.h"
+#include "forms/fluids/frmsemenanalysis.h"
+#include "forms/fluids/frmspermcount.h"
+#include "forms/fluids/frmstone.h"
 #include "forms/pathology/frmbethesda.h"
 #include "forms/pathology/frmcytology.h"
 #include "forms/pathology/frmhistopath.h"
@@ -40,6 +44,10 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmUrinalysis"), maker<frmUrinalysis>());
     visit(QStringLiteral("frmFecalysis"), maker<frmFecalysis>());
     visit(QStringLiteral("frmStool"), maker<frmStool>());
+    visit(QStringLiteral("frmBodyFluid"), maker<frmBodyFluid>());
+    visit(QStringLiteral("frmSemenAnalysis"), maker<frmSemenAnalysis>());
+    visit(QStringLiteral("frmSpermCount"), maker<frmSpermCount>());
+    visit(QStringLiteral("frmStone"), maker<frmStone>());
     visit(QStringLiteral("frmCS"), maker<frmCS>());
     visit(QStringLiteral("frmMicrobiology"), maker<frmMicrobiology>());
     visit(QStringLiteral("frmGramStain"), maker<frmGramStain>());
