@@ -267,6 +267,7 @@ clock 2026-03-07 09:05:00
 session EmployeeCode=0101 CanVerify=true Clerk=false VerifyMode=false
 open R2604304
 frmSemenAnalysis: expect-enabled cmdPrint no
+frmSemenAnalysis: choose cboReagent "SEMEN ANALYSIS KIT"
 frmSemenAnalysis: set txtAccNum SA-9
 frmSemenAnalysis: choose xCbo(2) Alkaline
 frmSemenAnalysis: key xCbo(9) Enter
@@ -286,7 +287,11 @@ frmMedTech: click cmdFinish
 frmReportViewer: pdf "%1"
 frmReportViewer: close
 )s").arg(pdfPath("semen.pdf"));
+    const long long cardsBefore = count("select count(*) from inventory..tbInvStockCard");
     ASSERT_TRUE(play(first)) << log.toStdString();
+    // The kit's two items are taken from stock once, by the first save.
+    const long long cards = count("select count(*) from inventory..tbInvStockCard");
+    EXPECT_EQ(cards - cardsBefore, 2);
     EXPECT_TRUE(logged(QStringLiteral(
         "SQL  Laboratory..Lab_Save_SemenAnalysis 0,'R2604304','03/07/2026 09:05 AM','03/07/2026 09:05 AM','SA-9',"
         "'','','Alkaline','','','','','','','','hidden box','','','','','','','','','third motile','agglutination',"
@@ -307,6 +312,8 @@ frmSemenAnalysis: expect xCbo(10) "hidden box"
 frmSemenAnalysis: expect xCbo(2) Alkaline
 frmSemenAnalysis: expect rtfComments "Patient`s abstinence 3 days"
 frmSemenAnalysis: expect TxtMethod "Makler chamber"
+frmSemenAnalysis: expect cboReagent "SEMEN ANALYSIS KIT"
+frmSemenAnalysis: expect-enabled cboReagent no
 frmSemenAnalysis: set xCbo(22) "40%"
 frmSemenAnalysis: click cmdSave
 frmMedTech: click FlatBttn1
@@ -315,6 +322,7 @@ frmMedTech: click FlatBttn1
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
     EXPECT_EQ(logbookRows("R2604304"), 1);
     EXPECT_EQ(slot("R2604304", 23), "40%");
+    EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard"), cards);
 
     const QString text = pdfText(pdfPath("semen.pdf"));
     if (!text.isEmpty()) {

@@ -141,6 +141,21 @@ void loadFluidsDemo(Driver &db)
                {std::string(code), std::string(name), std::string(section), std::string(specimen),
                 std::string(valueType)});
 
+    // The semen analysis takes a diluting fluid and a counting slide from the laboratory's stock.
+    const auto build = [&](const char *table) { return db.qualify(Database::BuildFile, table); };
+    db.run("INSERT INTO " + build("TbCoLabReagents") + " (ReagentCode, Reagent) VALUES ('R0901', 'SEMEN ANALYSIS KIT')", {});
+    db.run("INSERT INTO " + build("tbcoLabExamReagent") +
+           " (LabExamID, ReagentID, LocationID, ReagentQty) VALUES ('116', 'R0901', 'LAB', '1')", {});
+    for (const auto &[item, name, unit, quantity, price] :
+         {std::tuple{"INV-6001", "SPERM DILUTING FLUID 100 ML", "ML", "0.5", "3.2"},
+          std::tuple{"INV-9003", "GLASS SLIDE, FROSTED END", "PC", "1", "1.5"}})
+        db.run("INSERT INTO " + build("tbCoLabReagentItem") +
+                   " (ReagentCode, ItemCode, ItemName, Unit, Quantity, UnitPrice, SupplierCode) "
+                   "VALUES ('R0901', ?, ?, ?, ?, ?, 'SUP02')",
+               {std::string(item), std::string(name), std::string(unit), std::string(quantity), std::string(price)});
+    db.run("INSERT INTO " + db.qualify(Database::Inventory, "tbInvStockLevel") +
+           " (ItemCode, LocationID, OnHand, UnitCost, ReorderLevel) VALUES ('INV-6001', 'LAB', '300', '3.2', '50')", {});
+
     for (const WorkedRequest *w : {&kPleuralFluid, &kSemen, &kSpermCount, &kStone})
         insertWorkedRequest(db, *w);
     copyRequest(db, "R2604302", "R2603012", "CS-264302");
