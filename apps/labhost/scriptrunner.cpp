@@ -658,7 +658,11 @@ void ScriptRunner::act(const Line &line, QWidget &window)
             m_log << "EXPECT " << name << (want ? " enabled" : " disabled") << " ok\n";
     } else if (verb == QLatin1String("expect-visible")) {
         const bool want = boolValue(value);
-        const bool shown = w->isVisibleTo(w->window());
+        bool shown = w->isVisibleTo(w->window());
+        // A page of a tab control is shown when its tab is, whichever page is open.
+        if (auto *tabs = w->parentWidget() ? qobject_cast<QTabWidget *>(w->parentWidget()->parentWidget()) : nullptr;
+            tabs && tabs->indexOf(w) >= 0)
+            shown = tabs->isTabVisible(tabs->indexOf(w)) && tabs->isVisibleTo(w->window());
         if (shown != want)
             fail(line, QStringLiteral("%1 is %2").arg(name, shown ? QStringLiteral("shown") : QStringLiteral("hidden")));
         else

@@ -6,6 +6,7 @@
 #include "schema_parts.h"
 #include "bloodbank_parts.h"
 #include "fluids_parts.h"
+#include "packages_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
@@ -393,6 +394,7 @@ void loadDemoData(Driver &db)
     loadStainsDemo(db);
     loadBloodBankDemo(db);
     loadFluidsDemo(db);
+    loadPackagesDemo(db);
     tx.commit();
 }
 

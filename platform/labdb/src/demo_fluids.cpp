@@ -96,19 +96,6 @@ const WorkedRequest kStone{
      {9, "Negative"}, {10, "Negative"}, {11, "Negative"},
      {20, "Predominantly calcium oxalate calculus with a little phosphate."}}};
 
-void copyRequest(Driver &db, const char *requestNum, const char *copyOf, const char *refNum)
-{
-    const std::string master = db.qualify(Database::Laboratory, "tbLabMaster");
-    db.run("INSERT INTO " + master +
-               " (RequestNum, HospNum, IDNum, ExamCode, SpecimenID, DoctorID, Rush, RefNum, ORNum, Transplant, "
-               "Dialysis, ReaderID, PhysicianID, ResidentID, PathologistID, SupExamID, PatientType, Method, "
-               "BloodType, Status, RequestDate, DateFinished, SendOuts) SELECT ?, HospNum, IDNum, ExamCode, "
-               "SpecimenID, DoctorID, Rush, ?, ORNum, Transplant, Dialysis, ReaderID, PhysicianID, ResidentID, "
-               "PathologistID, SupExamID, PatientType, Method, BloodType, 'O', RequestDate, NULL, SendOuts FROM " +
-               master + " WHERE RequestNum = ?",
-           {std::string(requestNum), std::string(refNum), std::string(copyOf)});
-}
-
 } // namespace
 
 void loadFluidsDemo(Driver &db)
@@ -158,11 +145,11 @@ void loadFluidsDemo(Driver &db)
 
     for (const WorkedRequest *w : {&kPleuralFluid, &kSemen, &kSpermCount, &kStone})
         insertWorkedRequest(db, *w);
-    copyRequest(db, "R2604302", "R2603012", "CS-264302");
-    copyRequest(db, "R2604304", "R2603016", "CS-264304");
-    copyRequest(db, "R2604306", "R2603016", "CS-264306");
-    copyRequest(db, "R2604308", "R2603002", "CS-264308");
-    copyRequest(db, "R2604309", "R2603012", "CS-264309");
+    insertOpenRequest(db, "R2604302", "R2603012", "CS-264302");
+    insertOpenRequest(db, "R2604304", "R2603016", "CS-264304");
+    insertOpenRequest(db, "R2604306", "R2603016", "CS-264306");
+    insertOpenRequest(db, "R2604308", "R2603002", "CS-264308");
+    insertOpenRequest(db, "R2604309", "R2603012", "CS-264309");
     for (const auto &[request, exam] : {std::pair{"R2604309", "170"}, std::pair{"R2604305", "171"},
                                         std::pair{"R2604306", "171"}})
         db.run("UPDATE " + lab("tbLabMaster") + " SET ExamCode = ? WHERE RequestNum = ?",

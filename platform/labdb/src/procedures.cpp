@@ -2,6 +2,7 @@
 
 #include "labdb/session.h"
 #include "fluids_parts.h"
+#include "packages_parts.h"
 
 #include <array>
 #include <cctype>
@@ -130,6 +131,7 @@ const ProcedureRegistry &procedures()
         registerStainProcedures(r);
         registerBloodBankProcedures(r);
         registerFluidsProcedures(r);
+        registerPackagesProcedures(r);
         return r;
     }();
     return registry;

@@ -6,6 +6,7 @@
 
 #include "bloodbank_parts.h"
 #include "fluids_parts.h"
+#include "packages_parts.h"
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
@@ -332,6 +333,7 @@ const std::vector<Step> &steps()
         {{stainsTables}},                                                     // 10: the Gram stain findings
         {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
         {{fluidsTables}},                                                     // 12: body fluid and semen references, result summaries
+        {{packagesTables}},                                                   // 13: package tests; their grid rows, blood counts, urinalyses, stool
     };
     return all;
 }

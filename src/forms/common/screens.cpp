@@ -11,6 +11,8 @@
 #include "forms/fluids/frmsemenanalysis.h"
 #include "forms/fluids/frmspermcount.h"
 #include "forms/fluids/frmstone.h"
+#include "forms/packages/frmexecutive.h"
+#include "forms/packages/frmpanel.h"
 #include "forms/pathology/frmbethesda.h"
 #include "forms/pathology/frmcytology.h"
 #include "forms/pathology/frmhistopath.h"
@@ -48,6 +50,8 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmSemenAnalysis"), maker<frmSemenAnalysis>());
     visit(QStringLiteral("frmSpermCount"), maker<frmSpermCount>());
     visit(QStringLiteral("frmStone"), maker<frmStone>());
+    visit(QStringLiteral("frmExecutive"), maker<frmExecutive>());
+    visit(QStringLiteral("frmPanel"), maker<frmPanel>());
     visit(QStringLiteral("frmCS"), maker<frmCS>());
     visit(QStringLiteral("frmMicrobiology"), maker<frmMicrobiology>());
     visit(QStringLiteral("frmGramStain"), maker<frmGramStain>());
