@@ -438,8 +438,6 @@ TEST_P(FluidsSessionTest, StoneFirstAndLaterSaveWithVerification)
 clock 2026-03-07 15:45:00
 session EmployeeCode=0101 CanVerify=true Clerk=false VerifyMode=false
 open R2604308
-frmStone: expect xCbo(0) ""
-frmStone: expect xCbo(7) ""
 frmStone: set txtAccNum ST-1
 frmStone: set txtValues(0) "5 x 4 mm"
 frmStone: key txtValues(0) Enter
@@ -490,6 +488,21 @@ frmMedTech: click FlatBttn1
         << log.toStdString();
     EXPECT_EQ(logbookRows("R2604308"), 1);
     EXPECT_EQ(slot("R2604308", 11), "Trace");
+}
+
+// Exam 106 starts from the texts the screen was laid out with; any other stone exam from blanks.
+TEST_P(FluidsSessionTest, StoneListsKeepTheirLaidOutTextsOnlyForExam106)
+{
+    ASSERT_TRUE(play(QStringLiteral(R"s(
+session EmployeeCode=0101 CanVerify=true Clerk=false VerifyMode=false
+open-screen frmStone R2603006
+frmStone: expect xCbo(0) Negative
+frmStone: expect xCbo(7) Negative
+frmStone: click cmdExam
+open R2604308
+frmStone: expect xCbo(0) ""
+frmStone: click cmdExam
+)s"))) << log.toStdString();
 }
 
 TEST_P(FluidsSessionTest, StoneFailingSaveRollsBack)
