@@ -2,8 +2,6 @@
 
 #include "session/sessioncontext.h"
 
-#include <QKeyEvent>
-
 namespace corvane {
 
 Command fluidResultQuery()
@@ -21,11 +19,6 @@ ReportRequest fluidReport(const QString &fileName)
 {
     const SessionContext &s = SessionContext::current();
     return {fileName, QString(), {s.HospitalAddress, s.RequestNum}};
-}
-
-bool isEnterKey(const QKeyEvent *key)
-{
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
 } // namespace corvane

@@ -4,8 +4,6 @@
 
 #include "forms/common/resultform.h"
 
-class QKeyEvent;
-
 namespace corvane {
 
 // "LABORATORY..lab_getresulthcodes '<request>'"
@@ -14,6 +12,5 @@ Command fluidResultQuery();
 void appendSaveHead(Command &command, const SaveTexts &texts, const QString &sampleNumber);
 // The layout with the hospital's address and the request number; the preview has no caption.
 ReportRequest fluidReport(const QString &fileName);
-bool isEnterKey(const QKeyEvent *key);
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "ui_frmbodyfluid.h"
 
+#include "forms/common/screenroutines.h"
 #include "forms/fluids/fluidentry.h"
 #include "session/sessioncontext.h"
 

@@ -3,6 +3,7 @@
 #include "ui_frmstone.h"
 
 #include "forms/common/picklists.h"
+#include "forms/common/screenroutines.h"
 #include "forms/fluids/fluidentry.h"
 #include "session/sessioncontext.h"
 

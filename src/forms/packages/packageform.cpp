@@ -1,5 +1,6 @@
 #include "forms/packages/packageform.h"
 
+#include "forms/common/screenroutines.h"
 #include "session/sessioncontext.h"
 
 #include <QApplication>
@@ -375,8 +376,7 @@ bool PackageForm::keyHook(QObject *watched, QKeyEvent *key)
 {
     if (watched == m_entry)
         return entryKey(key);
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (!enter)
+    if (!isEnterKey(key))
         return false;
     auto *w = qobject_cast<QWidget *>(watched);
     const bool field = m_txtResult->indexOf(watched) >= 0 || m_txtUrine->indexOf(watched) >= 0 ||
