@@ -65,7 +65,8 @@ frmExecutive: type txtEntry "105"
 frmExecutive: key txtEntry Enter
 frmExecutive: expect grdTest(1,9) "105"
 frmExecutive: type txtEntry "14"
-frmExecutive: click grdTest(2,11)
+frmExecutive: key txtEntry Tab
+frmExecutive: key txtEntry Tab
 frmExecutive: expect grdTest(2,9) "14"
 frmExecutive: type txtEntry "patient's own"
 frmExecutive: click grdTest(3,6)

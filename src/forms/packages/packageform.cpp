@@ -249,6 +249,15 @@ bool PackageForm::entryKey(QKeyEvent *key)
         if (row > 0)
             m_grid->setCurrentCell(row - 1, column);
         return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+        // Across the row's editable columns; past the last one the focus leaves the grid.
+        const int next = m_traits.editableColumns.indexOf(column) + (key->key() == Qt::Key_Tab ? 1 : -1);
+        if (next < 0 || next >= m_traits.editableColumns.size())
+            return false;
+        m_grid->setCurrentCell(row, m_traits.editableColumns[next]);
+        return true;
+    }
     default:
         return false;
     }
