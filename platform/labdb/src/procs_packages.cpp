@@ -70,7 +70,7 @@ ResultSet loadPage(ProcCall &call, const char *table)
 const std::vector<std::string> kExecutiveGrid{"ItemCode", "PackageCode", "Test",    "LineNo", "Specimen", "Method",
                                               "Normal Values", "Unit", "Section", "Result", "Flag", "Remarks"};
 const std::vector<std::string> kPanelGrid{"ItemCode", "PackageCode", "Test",          "LineNo",  "Flag",     "Remarks",
-                                          "Result",   "Unit",        "Normal Values", "Section", "Specimen", "Method"};
+                                          "Result",   "Unit",        "Normal Values", "Method",  "Specimen", "Section"};
 
 std::string executiveSelect(const std::string &result)
 {
@@ -90,7 +90,7 @@ ResultSet searchExecutivePanel(ProcCall &call)
 ResultSet searchOtherPanel(ProcCall &call)
 {
     ResultSet rs = call.sql("SELECT p.ItemCode, p.PackageCode, p.TestName, p.LineNo, '', '', '', p.Unit, p.NormalValues, "
-                            "p.SectionName, p.Specimen, p.Method FROM " +
+                            "p.Method, p.Specimen, p.SectionName FROM " +
                                 call.t(Database::BuildFile, "tbCoLabPackageTest") +
                                 " p WHERE p.PackageCode = ? ORDER BY p.LineNo",
                             {keyArg(call, 0)});
@@ -119,8 +119,8 @@ ResultSet getResultOtherPanel(ProcCall &call)
 {
     ResultSet rs = call.sql("SELECT r.ItemCode, r.PackageCode, COALESCE(p.TestName, r.ItemCode), "
                             "COALESCE(p.LineNo, 9999), '', '', r.Result, COALESCE(p.Unit, ''), "
-                            "COALESCE(p.NormalValues, ''), COALESCE(p.SectionName, ''), COALESCE(p.Specimen, ''), "
-                            "COALESCE(p.Method, '') FROM " +
+                            "COALESCE(p.NormalValues, ''), COALESCE(p.Method, ''), COALESCE(p.Specimen, ''), "
+                            "COALESCE(p.SectionName, '') FROM " +
                                 call.t(Database::Laboratory, "tbLABResultOtherPanel") + " r LEFT JOIN " +
                                 call.t(Database::BuildFile, "tbCoLabPackageTest") +
                                 " p ON p.PackageCode = r.PackageCode AND p.ItemCode = r.ItemCode"

@@ -19,8 +19,8 @@ namespace {
 
 // The grid's column widths in twips, in column order; zero hides a column.
 constexpr std::array<int, 12> kColumnTwips{0, 0, 3500, 0, 0, 0, 1200, 1000, 1000, 825, 825, 900};
-// The screen's fonts run wider than the original's; a twip here is a little more than 1/15 pixel.
-constexpr double kPixelsPerTwip = 1.0 / 12.5;
+// The screen's fonts run wider than the original's: a twip here is a tenth of a pixel, not a fifteenth.
+constexpr double kPixelsPerTwip = 1.0 / 10.0;
 constexpr int kTestNameColumn = 2;
 constexpr int kFirstResultColumn = 6;
 
@@ -93,6 +93,7 @@ void PackageForm::initPackage()
     m_entry->setParent(m_grid->viewport());
     m_entry->hide();
     m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     connect(m_grid, &QTableWidget::currentCellChanged, this,
             [this](int row, int column, int previousRow, int previousColumn) {
                 guarded([&] { cellChanged(row, column, previousRow, previousColumn); });
