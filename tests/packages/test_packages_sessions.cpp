@@ -78,6 +78,7 @@ frmExecutive: set txtResult(15) "Slight anisocytosis"
 frmExecutive: tab SSTab2 Urinalysis
 frmExecutive: choose cboColor Amber
 frmExecutive: choose cboProtein Trace
+frmExecutive: choose cboGlucose 2+
 frmExecutive: set txtUrine(15) "Midstream"
 frmExecutive: tab SSTab2 Stool
 frmExecutive: set txtStool(0) Brown
@@ -106,7 +107,7 @@ TEST_P(PackagesSessionTest, ExecutiveFirstSaveWritesEverySectionInOrder)
         QStringLiteral("LAB_Save_ResultExecutivePanel 'R2604311','137','275','14','','patient`s own'"),
         QStringLiteral("Lab_Save_ResultExecutiveCBC 'R2604311','14.1 g/dL','','','','','','','','','','','','','',"
                        "'','Slight anisocytosis'"),
-        QStringLiteral("LAB_Save_ResultExecutiveUrine 'R2604311','','Amber','','','','Trace','','','','','','','',"
+        QStringLiteral("LAB_Save_ResultExecutiveUrine 'R2604311','','Amber','','','','Trace','2+','','','','','','',"
                        "'','','','','','','','Midstream'"),
         QStringLiteral("LAB_Save_ResultExecutiveStool 'R2604311','Brown','','','','','','','','','','','','','',"
                        "'No parasites'"),
@@ -142,6 +143,8 @@ TEST_P(PackagesSessionTest, ExecutiveFirstSaveWritesEverySectionInOrder)
 TEST_P(PackagesSessionTest, ExecutiveLaterSaveReloadsAndReplacesTheRows)
 {
     ASSERT_TRUE(play(firstExecutive())) << log.toStdString();
+    // A long remark with the characters a command text must carry untouched.
+    const QString longRemark = QStringLiteral("Ova; -- none seen, ñ é. ").repeated(200).left(4000);
     ASSERT_TRUE(play(QStringLiteral(R"s(
 session EmployeeCode=1 CanVerify=true VerifyMode=false Clerk=false
 open R2604311 0
@@ -152,8 +155,10 @@ frmExecutive: expect txtResult(0) "14.1 g/dL"
 frmExecutive: expect txtResult(15) "Slight anisocytosis"
 frmExecutive: expect cboColor Amber
 frmExecutive: expect cboProtein Trace
-frmExecutive: expect cboGlucose ""
+frmExecutive: expect cboGlucose 2+
+frmExecutive: expect cboGravity ""
 frmExecutive: expect txtStool(14) "No parasites"
+frmExecutive: set txtStool(14) "%1"
 frmExecutive: click grdTest(1,10)
 frmExecutive: type txtEntry H
 frmExecutive: tab SSTab2 CBC
@@ -163,9 +168,11 @@ frmMedTech: set txtVerified Navarro
 frmMedTech: key txtVerified Enter
 frmListMedTech: click cmdSelect
 frmMedTech: click FlatBttn1
-)s"))) << log.toStdString();
+)s").arg(longRemark))) << log.toStdString();
     const QStringList lines = sent();
     EXPECT_EQ(firstStarting(lines, QStringLiteral("Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), -1);
+    EXPECT_EQ(value("select Remarks from laboratory..tbLabResultExecutiveStool where RequestNum = 'R2604311'"),
+              longRemark.toStdString());
     const int cleared = lines.indexOf(
         QStringLiteral("DELETE FROM Laboratory..tbLABResultExecutivePanel WHERE RequestNum = 'R2604311'"));
     ASSERT_GE(cleared, 0) << log.toStdString();
