@@ -262,6 +262,23 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelSQLite, testsupport::Backend::Sqlit
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, AnaPanelPostgreSQL, testsupport::Backend::Postgres, "R2603505")
     ->Unit(benchmark::kMillisecond);
+// A five-line lipid profile in the exam-entry list.
+BENCHMARK_CAPTURE(BM_OpenDemoResult, ExamSetSQLite, testsupport::Backend::Sqlite, "R2604102")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, ExamSetPostgreSQL, testsupport::Backend::Postgres, "R2604102")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, InterpretationSQLite, testsupport::Backend::Sqlite, "R2604201")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, InterpretationPostgreSQL, testsupport::Backend::Postgres, "R2604201")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, NormalRangeSQLite, testsupport::Backend::Sqlite, "R2604202")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, NormalRangePostgreSQL, testsupport::Backend::Postgres, "R2604202")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CustomBatchSQLite, testsupport::Backend::Sqlite, "R2604203")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, CustomBatchPostgreSQL, testsupport::Backend::Postgres, "R2604203")
+    ->Unit(benchmark::kMillisecond);
 // Body fluid, semen, stone; an executive check-up package and a pre-employment panel.
 BENCHMARK_CAPTURE(BM_OpenDemoResult, BodyFluidSQLite, testsupport::Backend::Sqlite, "R2604301")
     ->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 #include "services/database/connection.h"
 #include "session/connsettings.h"
 
+#include <labdb/csv.h>
 #include <labdb/driver.h>
 
 #include <QSettings>
@@ -65,6 +66,21 @@ void printTable(const corvane::Recordset &rs)
     out() << "(" << r.rows.size() << (r.rows.size() == 1 ? " row)\n" : " rows)\n");
 }
 
+// Whole values, for reading long command texts or taking rows into a spreadsheet; the same
+// format the master-data export writes.
+void printCsv(const corvane::Recordset &rs)
+{
+    const labdb::ResultSet &r = rs.rows();
+    if (r.columns.empty()) {
+        out() << "(" << std::max<long long>(r.rowsAffected, 0) << " rows affected)\n";
+        return;
+    }
+    std::string text = labdb::csv::formatRecord(std::vector<labdb::Value>(r.columns.begin(), r.columns.end()));
+    for (const labdb::Row &row : r.rows)
+        text += labdb::csv::formatRecord(row);
+    out() << QString::fromStdString(text);
+}
+
 } // namespace
 
 QString connectionStringFor(const QString &dataSource)
@@ -86,19 +102,29 @@ QString connectionStringFor(const QString &dataSource)
 int sqlConsole(const QStringList &args)
 {
     QString source;
+    bool csv = false;
     QStringList rest = args;
-    if (rest.size() >= 2 && rest[0] == QLatin1String("--source")) {
-        source = rest[1];
-        rest = rest.mid(2);
+    while (!rest.isEmpty()) {
+        if (rest.size() >= 2 && rest[0] == QLatin1String("--source")) {
+            source = rest[1];
+            rest = rest.mid(2);
+        } else if (rest[0] == QLatin1String("--csv")) {
+            csv = true;
+            rest = rest.mid(1);
+        } else {
+            break;
+        }
     }
     if (rest.isEmpty()) {
-        err() << "usage: labhost sql [--source DATASOURCE] COMMAND\n"
+        err() << "usage: labhost sql [--source DATASOURCE] [--csv] COMMAND\n"
+                 "  --csv prints whole values as CSV (NULL as \\N) instead of a table cut to fit\n"
                  "  DATASOURCE is file:///folder for the embedded database or host[:port][/database]\n";
         return 2;
     }
     try {
         auto conn = corvane::Connection::open(connectionStringFor(source));
-        printTable(conn->query(corvane::Command::fromText(rest.join(QLatin1Char(' ')))));
+        const corvane::Recordset rs = conn->query(corvane::Command::fromText(rest.join(QLatin1Char(' '))));
+        csv ? printCsv(rs) : printTable(rs);
     } catch (const std::exception &e) {
         err() << "Error: " << e.what() << '\n';
         return 1;

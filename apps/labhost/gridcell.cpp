@@ -2,9 +2,12 @@
 
 #include "forms/common/grdentry.h"
 
+#include <controls/examentry.h>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMetaProperty>
 #include <QMouseEvent>
@@ -79,7 +82,11 @@ std::optional<GridCell> GridCell::at(QWidget *control, int row, int column, QStr
     cell.m_row = row;
     cell.m_column = column;
     int rows = 0, columns = 0;
-    if (control->inherits("corvane::GrdEntry")) {
+    if (control->inherits("corvane::ExamEntry")) {
+        cell.m_exams = static_cast<corvane::ExamEntry *>(control);
+        rows = cell.m_exams->count() + 1;
+        columns = corvane::ExamEntry::ColumnCount;
+    } else if (control->inherits("corvane::GrdEntry")) {
         // By class name: the control may come from another copy of its library than this one.
         cell.m_entry = static_cast<corvane::GrdEntry *>(control);
         rows = cell.m_entry->Rows();
@@ -111,6 +118,8 @@ std::optional<GridCell> GridCell::at(QWidget *control, int row, int column, QStr
 
 bool GridCell::isHeading() const
 {
+    if (m_exams)
+        return m_row == 0;
     if (m_entry)
         return m_row < m_entry->FixedRows() || m_column < m_entry->FixedCols();
     return m_modelRow < 0 || m_modelColumn < 0;
@@ -118,6 +127,8 @@ bool GridCell::isHeading() const
 
 bool GridCell::isCurrent() const
 {
+    if (m_exams)
+        return m_row >= 1 && m_exams->currentLine() == m_row - 1;
     if (m_entry)
         return m_entry->Row() == m_row && m_entry->col() == m_column;
     const QModelIndex current = m_view->currentIndex();
@@ -127,6 +138,8 @@ bool GridCell::isCurrent() const
 
 QWidget *GridCell::editorWidget() const
 {
+    if (m_exams) // every line's entry box is always open
+        return m_row >= 1 && m_column == corvane::ExamEntry::ColEntry ? m_exams->entryBox(m_row - 1) : nullptr;
     if (!isCurrent())
         return nullptr;
     if (m_entry) {
@@ -147,6 +160,21 @@ QString GridCell::text() const
     }
     if (m_entry)
         return m_entry->TextMatrix(m_row, m_column);
+    if (m_exams) {
+        if (m_row == 0) {
+            const auto *heading = m_exams->findChild<QLabel *>(QStringLiteral("lblHeading_%1").arg(m_column));
+            return heading ? heading->text() : QString();
+        }
+        const corvane::ExamLine line = m_exams->line(m_row - 1);
+        switch (m_column) {
+        case corvane::ExamEntry::ColNumber: return QString::number(m_row) + QLatin1Char('.');
+        case corvane::ExamEntry::ColExam: return line.exam;
+        case corvane::ExamEntry::ColFlag: return line.flag;
+        case corvane::ExamEntry::ColNormalValue: return line.normalValue;
+        case corvane::ExamEntry::ColUnit: return line.unit;
+        default: return line.entry;
+        }
+    }
     const QAbstractItemModel *model = m_view->model();
     if (m_modelRow < 0)
         return m_modelColumn < 0 ? QString() : model->headerData(m_modelColumn, Qt::Horizontal).toString();
@@ -161,6 +189,8 @@ bool GridCell::editable() const
         return false;
     if (m_entry)
         return m_column <= corvane::GrdEntry::MaxColumn && m_entry->EnableColumn(m_column);
+    if (m_exams)
+        return m_column == corvane::ExamEntry::ColEntry && m_exams->entryBox(m_row - 1)->isEnabled();
     const QModelIndex index = m_view->model()->index(m_modelRow, m_modelColumn, m_view->rootIndex());
     return (index.flags() & Qt::ItemIsEditable) && (index.flags() & Qt::ItemIsEnabled) &&
            m_view->editTriggers() != QAbstractItemView::NoEditTriggers;
@@ -170,6 +200,13 @@ void GridCell::go()
 {
     if (isHeading())
         return;
+    if (m_exams) {
+        // A click on the line's entry box, as the technologist picks a line.
+        QWidget *box = m_exams->entryBox(m_row - 1);
+        if (QApplication::focusWidget() != box)
+            clickAt(box, box->rect().center());
+        return;
+    }
     if (isCurrent() && inside(m_control, QApplication::focusWidget()) && (!m_entry || editorWidget()))
         return;
     if (m_entry) {
@@ -190,6 +227,8 @@ QWidget *GridCell::keyTarget() const
     QWidget *focus = QApplication::focusWidget();
     if (inside(m_control, focus))
         return focus;
+    if (m_exams)
+        return m_exams->entryBox(m_row - 1);
     if (m_entry)
         return m_entry->findChild<QTableView *>(QStringLiteral("grdEntry"), Qt::FindDirectChildrenOnly);
     return m_view;
@@ -197,7 +236,7 @@ QWidget *GridCell::keyTarget() const
 
 bool GridCell::openEditor()
 {
-    if (m_entry || editorWidget())
+    if (m_exams || m_entry || editorWidget())
         return editorWidget() != nullptr;
     m_view->edit(m_view->model()->index(m_modelRow, m_modelColumn, m_view->rootIndex()));
     QApplication::processEvents();
@@ -207,6 +246,10 @@ bool GridCell::openEditor()
 void GridCell::setValue(const QString &value)
 {
     go();
+    if (m_exams) {
+        m_exams->setEntry(m_row - 1, value);
+        return;
+    }
     if (m_entry) {
         if (auto *editor = qobject_cast<QLineEdit *>(editorWidget()))
             editor->setText(value);

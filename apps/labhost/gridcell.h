@@ -12,6 +12,7 @@ class QAbstractItemView;
 class QWidget;
 
 namespace corvane {
+class ExamEntry;
 class GrdEntry;
 }
 
@@ -56,6 +57,8 @@ private:
 
     QWidget *m_control = nullptr;
     corvane::GrdEntry *m_entry = nullptr;
+    // The exam-entry list: row 0 its headings, row i its line i-1; the entry column is column 2.
+    corvane::ExamEntry *m_exams = nullptr;
     QAbstractItemView *m_view = nullptr;
     int m_row = 0;
     int m_column = 0;

@@ -5,6 +5,8 @@
 #include "host/clsresultentry.h"
 #include "session/sessioncontext.h"
 
+#include <labdb/driver.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -314,6 +316,19 @@ bool ScriptRunner::run(const QString &script, QDialog &window)
     return m_ok;
 }
 
+void ScriptRunner::armFault(const Line &line)
+{
+    // Validation scripts and the fault tests fail one statement of the next save on purpose.
+    bool number = false;
+    const int statement = line.args.value(0).toInt(&number);
+    const QString kind = line.args.value(1, QStringLiteral("error"));
+    if (!number || statement < 1 || (kind != QLatin1String("error") && kind != QLatin1String("lost")))
+        return fail(line, QStringLiteral("fault wants \"fault N [error|lost]\""));
+    labdb::armFault(statement, kind == QLatin1String("lost") ? labdb::Fault::LostConnection
+                                                             : labdb::Fault::ServerError);
+    m_log << "FAULT statement " << statement << ' ' << kind << '\n';
+}
+
 bool ScriptRunner::runSignal(const Line &line)
 {
     const QString file = line.args.value(line.verb == QLatin1String("pause") ? 1 : 0);
@@ -323,6 +338,10 @@ bool ScriptRunner::runSignal(const Line &line)
             fail(line, QStringLiteral("cannot create the file \"%1\"").arg(file));
         else
             m_log << "TOUCH " << file << '\n';
+        return true;
+    }
+    if (line.verb == QLatin1String("fault")) {
+        armFault(line);
         return true;
     }
     if (line.verb != QLatin1String("pause"))

@@ -54,6 +54,7 @@ private:
     void runTopLevel(const Line &line);
     // pause and touch, at top level and inside windows alike; false for other verbs.
     bool runSignal(const Line &line);
+    void armFault(const Line &line);
     void actOnCell(const Line &line, QWidget &window, const CellName &name);
     void choose(const Line &line, QWidget *w, const QString &value);
     void openTab(const Line &line, QWidget *w, const QString &page);

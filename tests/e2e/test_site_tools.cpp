@@ -81,6 +81,28 @@ TEST_P(SiteToolsTest, ConnectionSettingsStayPrivate)
     EXPECT_TRUE(r.err.contains(QStringLiteral("chmod 600"))) << r.err.toStdString();
 }
 
+// The console's table cuts long values to fit; --csv gives them whole, as the export writes them.
+TEST_P(SiteToolsTest, SqlPrintsWholeValuesAsCsvAndTheOriginalDialectAsTyped)
+{
+    const QString src = source(*db);
+    Outcome r = labhost({QStringLiteral("init"), QStringLiteral("--source"), src});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString longText = QString(70, QLatin1Char('x')) + QStringLiteral("END");
+    const QString command = QStringLiteral("select top 1 'a, \"b\"' + 'c' as txt, NULL as nul, '%1' as body, "
+                                           "len('%1  ') as size")
+                                .arg(longText);
+
+    r = labhost({QStringLiteral("sql"), QStringLiteral("--source"), src, QStringLiteral("--csv"), command});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.toStdString(),
+              QStringLiteral("txt,nul,body,size\r\n\"a, \"\"b\"\"c\",\\N,%1,73\r\n").arg(longText).toStdString());
+
+    r = labhost({QStringLiteral("sql"), QStringLiteral("--source"), src, command});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains(QLatin1String("END"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QLatin1String("(1 row)"))) << r.out.toStdString();
+}
+
 TEST_P(SiteToolsTest, MasterDataRoundTripsIntoAFreshDatabaseUnchanged)
 {
     const testsupport::TempDatabase &site = *db;

@@ -73,6 +73,64 @@ TEST_P(InterpreterTest, OriginalDialectIsTranslated)
     EXPECT_EQ(*isnull.at(0, "SendOuts"), "N");
 }
 
+// What IT staff type at the console in the original dialect, and the rows it must give.
+TEST_P(InterpreterTest, CommonFormsOfTheOriginalDialectGiveTheSameRowsOnBothBackends)
+{
+    run("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body, Qty) VALUES ('N1', 'first  ', 3)");
+    run("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body, Qty) VALUES ('N2', 'second', 12)");
+    run("INSERT INTO BUILD_FILE..tbTestNote (NoteID, Body, Qty) VALUES ('N3', 'third', 7)");
+    struct Case {
+        const char *sql;
+        std::vector<std::string> rows; // cells joined with "|"
+    };
+    const std::vector<Case> cases = {
+        {"select top 2 NoteID from Build_File..tbTestNote order by Qty desc", {"N2", "N3"}},
+        {"select TOP (1) NoteID from Build_File..tbTestNote order by NoteID", {"N1"}},
+        {"select distinct top 1 Qty from Build_File..tbTestNote where Qty > 5 order by Qty", {"7"}},
+        {"select NoteID from Build_File..tbTestNote where Qty = (select top 1 Qty from Build_File..tbTestNote "
+         "order by Qty) order by NoteID",
+         {"N1"}},
+        // LEN leaves trailing blanks out, and reads numbers as their text.
+        {"select len(Body), LEN(Qty) from Build_File..tbTestNote order by NoteID", {"5|1", "6|2", "5|1"}},
+        {"select '[' + NoteID + ']' from Build_File..tbTestNote where Qty = 3", {"[N1]"}},
+        {"select '<' + n.NoteID + '/' + n.Body + '>' as Tag from Build_File..tbTestNote n where n.Qty = 12",
+         {"<N2/second>"}},
+        {"select NoteID + '-x', Qty + 1 from Build_File..tbTestNote where NoteID = 'N3'", {"N3-x|8"}},
+        {"select ('a' + NoteID) + Body from Build_File..tbTestNote where NoteID = 'N2'", {"aN2second"}},
+        {"select Qty + 1 * 2 from Build_File..tbTestNote where NoteID = 'N2'", {"14"}},
+        {"select convert(varchar, '2026-03-09 14:05:00', 101)", {"03/09/2026"}},
+        {"select convert(varchar(10), '2026-03-09 14:05:00', 120), CONVERT(char(8), '2026-03-09 14:05:07', 108)",
+         {"2026-03-09|14:05:07"}},
+        {"select convert(varchar, '2026-03-09', 112) + '-' + NoteID from Build_File..tbTestNote where Qty = 3",
+         {"20260309-N1"}},
+        {"select convert(datetime, '2026-03-09 14:05:00'), cast('2026-03-09 14:05:00' as date)",
+         {"2026-03-09 14:05:00|2026-03-09"}},
+        {"select cast(Qty as varchar(10)) + 'x', convert(int, '42') + 1 from Build_File..tbTestNote where Qty = 7",
+         {"7x|43"}},
+        {"select NoteID from Build_File..tbTestNote where cast(Qty as int) > 6 and len(Body) = 5", {"N3"}},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> rows;
+        try {
+            const labdb::ResultSet rs = run(c.sql);
+            for (const labdb::Row &row : rs.rows) {
+                std::string line;
+                for (const labdb::Value &v : row)
+                    line += (line.empty() ? "" : "|") + v.value_or("<NULL>");
+                rows.push_back(line);
+            }
+        } catch (const DbError &e) {
+            rows = {std::string("error: ") + e.what()};
+        }
+        EXPECT_EQ(rows, c.rows) << c.sql;
+    }
+    // What cannot be translated is named, not guessed.
+    EXPECT_THROW(run("select convert(varchar, '2026-03-09', 999)"), DbError);
+    EXPECT_THROW(run("select convert(geography, 'x')"), DbError);
+    EXPECT_THROW(run("select top x NoteID from Build_File..tbTestNote"), DbError);
+    EXPECT_THROW(run("select len(Body from Build_File..tbTestNote"), DbError);
+}
+
 TEST_P(InterpreterTest, HostileValuesAreStoredByteForByte)
 {
     const std::vector<std::string> hostile = {

@@ -4,6 +4,7 @@
 
 #include "support/dbfixture.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -29,6 +30,8 @@ public:
         s.setValue(QStringLiteral("Database"), QStringLiteral("LABORATORY"));
         s.endGroup();
         s.sync();
+        // As the product writes it: only its owner may read a file that can hold a password.
+        QFile(s.fileName()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
     static void storeConnection(const TempDatabase &db)
     {

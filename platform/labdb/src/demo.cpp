@@ -5,11 +5,13 @@
 #include "labdb/schema.h"
 #include "schema_parts.h"
 #include "bloodbank_parts.h"
+#include "examsets_parts.h"
 #include "fluids_parts.h"
 #include "packages_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "interpretation_parts.h"
 
 #include <initializer_list>
 #include <string>
@@ -393,6 +395,8 @@ void loadDemoData(Driver &db)
     loadMicrobiologyDemo(db);
     loadStainsDemo(db);
     loadBloodBankDemo(db);
+    loadExamSetDemo(db);
+    loadInterpretationDemo(db);
     loadFluidsDemo(db);
     loadPackagesDemo(db);
     tx.commit();

@@ -52,6 +52,9 @@ const std::vector<MasterTable> &registry()
         {Database::BuildFile, "tbCoAntibioticPanel", {"ListNo", "GroupLetter", "AntibioticCode"}},
         {Database::Laboratory, "tbLab_BuildCulture", {"Description"}},
         {Database::Laboratory, "tbLab_BuildMicroTesting", {"Description"}},
+        {Database::Laboratory, "tbLabInterpretationLegend", {"ExamCode"}},
+        {Database::Laboratory, "tbLabNormalRangeRef", {"Field"}},
+        {Database::Laboratory, "tbLabCustomFormat", {"ExamCode", "LineNo"}},
     };
     return tables;
 }

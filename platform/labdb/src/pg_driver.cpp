@@ -92,7 +92,7 @@ public:
                           DbError::Kind::Connection);
         }
         PQsetNoticeProcessor(m_conn, [](void *, const char *) {}, nullptr);
-        runScript("SET DateStyle = 'ISO, MDY'; SET search_path = laboratory, public");
+        configureSession();
         ensureSchemas();
     }
 
@@ -106,6 +106,8 @@ public:
 
     ResultSet run(const std::string &sql, const std::vector<Value> &params) override
     {
+        reconnectIfLost();
+        faultBeforeStatement();
         const std::string &name = prepared(sql, static_cast<int>(params.size()));
         std::vector<const char *> values(params.size());
         std::vector<int> lengths(params.size());
@@ -143,21 +145,38 @@ public:
 
     void runScript(const std::string &sql) override
     {
+        reconnectIfLost();
+        faultBeforeStatement();
         ResultPtr res(PQexec(m_conn, sql.c_str()));
         check(res.get());
     }
 
-    void begin() override { runScript("BEGIN"); }
-    void commit() override { runScript("COMMIT"); }
+    void begin() override
+    {
+        faultOnBegin();
+        runScript("BEGIN");
+        m_transaction = true;
+    }
+    void commit() override
+    {
+        runScript("COMMIT");
+        m_transaction = false;
+        faultOnEnd();
+    }
     void rollback() override
     {
-        if (inTransaction())
+        faultOnEnd();
+        const bool open = inTransaction();
+        m_transaction = false;
+        // A lost connection took its transaction with it; there is nothing to roll back.
+        if (open && PQstatus(m_conn) == CONNECTION_OK)
             runScript("ROLLBACK");
     }
+    // Still true after the connection died inside it, until the caller rolls back.
     bool inTransaction() const override
     {
         const PGTransactionStatusType s = PQtransactionStatus(m_conn);
-        return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
+        return m_transaction || s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
     }
 
     std::string qualify(Database db, std::string_view object) const override
@@ -171,9 +190,35 @@ public:
     }
 
     std::string nowExpr() const override { return kNowExpr; }
+    std::string formatDateExpr(const std::string &expr, std::string_view pattern) const override
+    {
+        std::string picture;
+        for (std::size_t i = 0; i < pattern.size(); ++i) {
+            if (pattern[i] != '%' || i + 1 == pattern.size()) {
+                picture += pattern[i];
+                continue;
+            }
+            switch (pattern[++i]) {
+            case 'Y': picture += "YYYY"; break;
+            case 'y': picture += "YY"; break;
+            case 'm': picture += "MM"; break;
+            case 'd': picture += "DD"; break;
+            case 'H': picture += "HH24"; break;
+            case 'M': picture += "MI"; break;
+            case 'S': picture += "SS"; break;
+            default: picture += pattern[i]; break;
+            }
+        }
+        return "to_char(CAST(" + expr + " AS timestamp), '" + picture + "')";
+    }
+    std::string toDateTimeExpr(const std::string &expr, bool dateOnly) const override
+    {
+        return "CAST(" + expr + (dateOnly ? " AS date)" : " AS timestamp(0))");
+    }
 
     void pinClock(const std::optional<std::string> &isoTime) override
     {
+        m_pinned = isoTime;
         run("SELECT set_config('corvane.clock', ?, false)", {isoTime.value_or(std::string())});
     }
 
@@ -228,7 +273,42 @@ public:
 
     long long sessionId() override { return PQbackendPID(m_conn); }
 
+protected:
+    void loseConnection() override
+    {
+        // The server ends this session, as a restart or a broken network would; the statement
+        // that was due then fails on its own.
+        ResultPtr res(PQexec(m_conn, "SELECT pg_terminate_backend(pg_backend_pid())"));
+    }
+
 private:
+    void configureSession()
+    {
+        ResultPtr res(PQexec(m_conn, "SET DateStyle = 'ISO, MDY'; SET search_path = laboratory, public"));
+        check(res.get());
+    }
+
+    // A connection lost between transactions (server restarted, network back) is opened again, so
+    // the workstation carries on; one lost inside a transaction stays failed until it is rolled back.
+    void reconnectIfLost()
+    {
+        if (PQstatus(m_conn) == CONNECTION_OK || m_transaction)
+            return;
+        PQreset(m_conn);
+        if (PQstatus(m_conn) != CONNECTION_OK)
+            throw DbError("The connection to the laboratory database server was lost and could not be opened "
+                          "again: " + trimmed(PQerrorMessage(m_conn)),
+                          DbError::Kind::Connection);
+        m_cache.clear();
+        configureSession();
+        if (m_pinned) {
+            const char *values[] = {m_pinned->c_str()};
+            ResultPtr res(PQexecParams(m_conn, "SELECT set_config('corvane.clock', $1, false)", 1, nullptr, values,
+                                       nullptr, nullptr, 0));
+            check(res.get());
+        }
+    }
+
     static std::string trimmed(std::string s)
     {
         while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
@@ -283,6 +363,8 @@ private:
     }
 
     PGconn *m_conn = nullptr;
+    bool m_transaction = false;
+    std::optional<std::string> m_pinned;
     std::unordered_map<std::string, std::string> m_cache;
     int m_counter = 0;
 };

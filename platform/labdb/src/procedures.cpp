@@ -130,6 +130,8 @@ const ProcedureRegistry &procedures()
         registerMicrobiologyProcedures(r);
         registerStainProcedures(r);
         registerBloodBankProcedures(r);
+        registerExamSetProcedures(r);
+        registerInterpretationProcedures(r);
         registerFluidsProcedures(r);
         registerPackagesProcedures(r);
         return r;

@@ -5,6 +5,7 @@
 #include "labdb/schema.h"
 
 #include "bloodbank_parts.h"
+#include "examsets_parts.h"
 #include "fluids_parts.h"
 #include "packages_parts.h"
 #include "columns.h"
@@ -12,6 +13,7 @@
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
+#include "interpretation_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -332,8 +334,11 @@ const std::vector<Step> &steps()
         {{microbiologyTables}},                                               // 9: antibiotics, organisms, panels; culture and bacteriology results
         {{stainsTables}},                                                     // 10: the Gram stain findings
         {{bloodBankTables}},                                                  // 11: receptor studies and ANA panels
-        {{fluidsTables}},                                                     // 12: body fluid and semen references, result summaries
-        {{packagesTables}},                                                   // 13: package tests; their grid rows, blood counts, urinalyses, stool
+        // 12: exam sets keep one result per exam line; the logbook row keeps the batch it was run in.
+        {{examSetTables}, {{Database::Laboratory, "tbLabLogbook", text("BatchNum")}}},
+        {{interpretationTables}},                                             // 13: interpretation, normal-range and custom results
+        {{fluidsTables}},                                                     // 14: body fluid and semen references, result summaries
+        {{packagesTables}},                                                   // 15: package tests; their grid rows, blood counts, urinalyses, stool
     };
     return all;
 }
@@ -385,7 +390,7 @@ void ensureVersionTable(Driver &db)
 
 } // namespace
 
-const TableDef *tableDefinition(Database db, std::string_view table)
+const std::vector<TableDef> &tableDefinitions()
 {
     static const std::vector<TableDef> catalogue = [] {
         std::vector<TableDef> all{versionTable()};
@@ -403,7 +408,12 @@ const TableDef *tableDefinition(Database db, std::string_view table)
         }
         return all;
     }();
-    for (const TableDef &t : catalogue) {
+    return catalogue;
+}
+
+const TableDef *tableDefinition(Database db, std::string_view table)
+{
+    for (const TableDef &t : tableDefinitions()) {
         if (t.db == db && iequals(t.name, table))
             return &t;
     }

@@ -8,6 +8,8 @@
 #include "labdb/schema.h"
 
 #include <cctype>
+#include <map>
+#include <set>
 #include <variant>
 
 namespace labdb {
@@ -280,11 +282,25 @@ private:
         return plan;
     }
 
+    // One level of parentheses while a statement is translated, with what closing it must add.
+    struct Level {
+        enum class Kind { Plain, Len, Convert, Cast } kind = Kind::Plain;
+        std::size_t start = 0;  // where the SQL of a LEN/CONVERT/CAST argument begins
+        bool styled = false;    // CONVERT: the expression has been read, the style follows
+        std::string type;       // CONVERT/CAST: the target type as written
+        std::string style;      // CONVERT: the style number
+        std::string limit;      // TOP n of the SELECT at this level
+        bool textChain = false; // a "+" here has already joined strings
+    };
+
     std::unique_ptr<Plan> statement(bool writes)
     {
         auto plan = std::make_unique<Plan>();
         plan->writes = writes;
         std::string &sql = plan->sql;
+        std::vector<Level> levels(1);
+        std::string lastWord;        // the last keyword or name, lower case
+        bool lastWasString = false;  // the operand just written is text (a literal or a joined chain)
         while (!atEnd()) {
             if (auto q = qualifiedName()) {
                 const bool isCall = punctAt(m_pos, '(');
@@ -297,22 +313,56 @@ private:
                                       "\" or the user-defined function \"" + q->second + "\".",
                                   DbError::Kind::UnknownProcedure);
                 }
+                lastWasString = false;
                 continue;
             }
             const Token &t = m_t[m_pos];
             switch (t.kind) {
-            case Tok::Ident:
-                if (iequals(t.text, "getdate") && punctAt(m_pos + 1, '(') && punctAt(m_pos + 2, ')')) {
+            case Tok::Ident: {
+                const std::string word = toLower(t.text);
+                const bool call = punctAt(m_pos + 1, '(');
+                if (word == "getdate" && call && punctAt(m_pos + 2, ')')) {
                     sql += m_driver.nowExpr();
                     m_pos += 3;
+                    lastWasString = false;
                     continue;
                 }
-                if (iequals(t.text, "isnull") && punctAt(m_pos + 1, '(')) {
-                    sql += "coalesce";
-                    break;
+                if (word == "top" && (lastWord == "select" || lastWord == "distinct" || lastWord == "all")) {
+                    levels.back().limit = topCount();
+                    continue;
                 }
-                sql += t.text;
+                if (call && (word == "len" || word == "convert" || word == "cast")) {
+                    m_pos += 2;
+                    Level level;
+                    level.start = sql.size();
+                    if (word == "len") {
+                        level.kind = Level::Kind::Len;
+                    } else if (word == "cast") {
+                        level.kind = Level::Kind::Cast;
+                    } else {
+                        level.kind = Level::Kind::Convert;
+                        level.type = typeName(',');
+                        ++m_pos; // ,
+                    }
+                    levels.push_back(std::move(level));
+                    lastWord.clear();
+                    continue;
+                }
+                if (word == "as" && levels.back().kind == Level::Kind::Cast) {
+                    ++m_pos;
+                    levels.back().type = typeName(')');
+                    continue; // the ")" closes the level below
+                }
+                if (word == "isnull" && call)
+                    sql += "coalesce";
+                else
+                    sql += t.text;
+                if (isKeyword(word))
+                    levels.back().textChain = false;
+                lastWasString = false;
+                lastWord = word;
                 break;
+            }
             case Tok::Quoted: {
                 ParamBuilder p;
                 p.parts = t.parts;
@@ -320,6 +370,7 @@ private:
                     p.parts.emplace_back(std::string());
                 plan->params.push_back(std::move(p));
                 sql += "?";
+                lastWasString = true;
                 break;
             }
             case Tok::BareValue: {
@@ -334,18 +385,200 @@ private:
                 // Identifiers are created unquoted, so a quoted one must lose its quotes to match.
                 sql += t.text;
                 break;
-            case Tok::Punct:
-                if (t.text == ";")
+            case Tok::Punct: {
+                const char c = t.text[0];
+                if (c == '.') { // between a table and its column
+                    sql += t.text;
+                    break;
+                }
+                if (c == ';')
                     throw DbError("Only one statement can be sent at a time.", DbError::Kind::Syntax);
+                if (c == '(') {
+                    Level level;
+                    level.start = sql.size();
+                    levels.push_back(std::move(level));
+                    sql += t.text;
+                    lastWasString = false;
+                    break;
+                }
+                if (c == ')') {
+                    if (levels.size() == 1)
+                        syntaxError(m_pos);
+                    lastWasString = closeLevel(levels, sql);
+                    lastWord.clear();
+                    break;
+                }
+                if (c == ',' && levels.back().kind == Level::Kind::Convert && !levels.back().styled) {
+                    levels.back().styled = true;
+                    ++m_pos;
+                    levels.back().style = typeName(')');
+                    continue;
+                }
+                if (c == '+') {
+                    // The original server joins text with "+"; here that is "||".
+                    std::size_t next = m_pos + 1;
+                    while (next < m_t.size() && m_t[next].kind == Tok::Space)
+                        ++next;
+                    const bool nextIsText = next < m_t.size() && m_t[next].kind == Tok::Quoted;
+                    if (lastWasString || nextIsText || levels.back().textChain) {
+                        levels.back().textChain = true;
+                        sql += "||";
+                        break;
+                    }
+                } else {
+                    levels.back().textChain = false;
+                }
+                lastWasString = false;
+                sql += t.text;
+                break;
+            }
+            case Tok::Space:
                 sql += t.text;
                 break;
             default:
+                lastWasString = false;
                 sql += t.text;
                 break;
             }
             ++m_pos;
         }
+        if (levels.size() != 1)
+            syntaxError(m_pos);
+        if (!levels.back().limit.empty())
+            sql += " LIMIT " + levels.back().limit;
         return plan;
+    }
+
+    static bool isKeyword(const std::string &word)
+    {
+        static const std::set<std::string> words = {
+            "select", "from",  "where", "and",  "or",    "not",  "as",     "on",    "join",   "inner",
+            "left",   "right", "outer", "when", "then",  "else", "end",    "case",  "order",  "group",
+            "by",     "having", "like", "in",   "is",    "union", "distinct", "set", "values", "into"};
+        return words.count(word) > 0;
+    }
+
+    // TOP n or TOP (n) after SELECT; returns n.
+    std::string topCount()
+    {
+        ++m_pos;
+        skipSpace();
+        const bool parenthesised = punctAt(m_pos, '(');
+        if (parenthesised) {
+            ++m_pos;
+            skipSpace();
+        }
+        if (atEnd() || m_t[m_pos].kind != Tok::Number)
+            syntaxError(m_pos);
+        std::string n = m_t[m_pos++].text;
+        if (parenthesised) {
+            skipSpace();
+            if (!punctAt(m_pos, ')'))
+                syntaxError(m_pos);
+            ++m_pos;
+        }
+        return n;
+    }
+
+    // The words up to a stop character at this level (not consumed): a type such as varchar(10),
+    // or a style number.
+    std::string typeName(char stop)
+    {
+        std::string text;
+        int depth = 0;
+        while (!atEnd()) {
+            const Token &t = m_t[m_pos];
+            if (t.kind == Tok::Punct && depth == 0 && t.text[0] == stop)
+                return text;
+            if (t.kind == Tok::Punct && t.text[0] == '(')
+                ++depth;
+            if (t.kind == Tok::Punct && t.text[0] == ')' && --depth < 0)
+                break;
+            if (t.kind != Tok::Ident && t.kind != Tok::Number && t.kind != Tok::Space && t.kind != Tok::Punct)
+                syntaxError(m_pos);
+            text += t.kind == Tok::Space ? std::string(" ") : toLower(t.text);
+            ++m_pos;
+        }
+        syntaxError(m_pos);
+    }
+
+    // At a ")": ends the innermost level and writes what it needs. Returns whether the value
+    // it closes is text.
+    bool closeLevel(std::vector<Level> &levels, std::string &sql)
+    {
+        Level level = std::move(levels.back());
+        levels.pop_back();
+        switch (level.kind) {
+        case Level::Kind::Plain:
+            if (!level.limit.empty())
+                sql += " LIMIT " + level.limit;
+            sql += ')';
+            return level.textChain;
+        case Level::Kind::Len:
+            // LEN leaves trailing blanks out.
+            sql.insert(level.start, "length(rtrim(CAST(");
+            sql += " AS text)))";
+            return false;
+        case Level::Kind::Cast:
+        case Level::Kind::Convert: {
+            if (level.type.empty())
+                syntaxError(m_pos);
+            std::string expr = sql.substr(level.start);
+            sql.resize(level.start);
+            sql += converted(expr, level.type, trim(level.style));
+            const std::string base = trim(level.type.substr(0, level.type.find('(')));
+            return base.find("char") != std::string::npos;
+        }
+        }
+        return false;
+    }
+
+    static std::string trim(const std::string &s)
+    {
+        const auto first = s.find_first_not_of(' ');
+        return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(' ') - first + 1);
+    }
+
+    // CONVERT(type, expr[, style]) and CAST(expr AS type) in the backend's terms.
+    std::string converted(const std::string &expr, const std::string &typeText, const std::string &style) const
+    {
+        const std::string type = trim(typeText);
+        const auto paren = type.find('(');
+        const std::string base = trim(type.substr(0, paren));
+        std::string length;
+        if (paren != std::string::npos)
+            length = trim(type.substr(paren + 1, type.find(')') - paren - 1));
+        if (base == "datetime" || base == "smalldatetime" || base == "datetime2")
+            return m_driver.toDateTimeExpr(expr, false);
+        if (base == "date")
+            return m_driver.toDateTimeExpr(expr, true);
+        if (base == "varchar" || base == "nvarchar" || base == "char" || base == "nchar") {
+            std::string text = "CAST(" + expr + " AS text)";
+            if (!style.empty()) {
+                static const std::map<std::string, std::string_view> styles = {
+                    {"1", "%m/%d/%y"},   {"101", "%m/%d/%Y"}, {"3", "%d/%m/%y"}, {"103", "%d/%m/%Y"},
+                    {"102", "%Y.%m.%d"}, {"110", "%m-%d-%Y"}, {"111", "%Y/%m/%d"}, {"12", "%y%m%d"},
+                    {"112", "%Y%m%d"},   {"8", "%H:%M:%S"},   {"108", "%H:%M:%S"}, {"20", "%Y-%m-%d %H:%M:%S"},
+                    {"120", "%Y-%m-%d %H:%M:%S"}, {"23", "%Y-%m-%d"}};
+                const auto it = styles.find(style);
+                if (it == styles.end())
+                    throw DbError(style + " is not a valid style number when converting from datetime to a "
+                                          "character string.",
+                                  DbError::Kind::Syntax);
+                text = m_driver.formatDateExpr(expr, it->second);
+            }
+            if (!length.empty() && length != "max")
+                text = "substr(" + text + ", 1, " + length + ")";
+            return text;
+        }
+        if (base == "int" || base == "integer" || base == "bigint" || base == "smallint" || base == "tinyint" ||
+            base == "bit")
+            return "CAST(" + expr + " AS integer)";
+        if (base == "float" || base == "real")
+            return "CAST(" + expr + " AS real)";
+        if (base == "decimal" || base == "numeric" || base == "money")
+            return "CAST(" + expr + " AS numeric" + (length.empty() ? "" : "(" + length + ")") + ")";
+        throw DbError("Type " + type + " is not a defined system type.", DbError::Kind::Syntax);
     }
 
     // "(value, ...)" after a server function's name: its expression with the values bound in order.

@@ -99,6 +99,7 @@ public:
 
     ResultSet run(const std::string &sql, const std::vector<Value> &params) override
     {
+        faultBeforeStatement();
         sqlite3_stmt *stmt = prepared(sql);
         struct Reset {
             sqlite3_stmt *s;
@@ -152,6 +153,7 @@ public:
 
     void runScript(const std::string &sql) override
     {
+        faultBeforeStatement();
         char *err = nullptr;
         const int rc = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err);
         if (rc != SQLITE_OK) {
@@ -161,10 +163,19 @@ public:
         }
     }
 
-    void begin() override { runScript("BEGIN IMMEDIATE"); }
-    void commit() override { runScript("COMMIT"); }
+    void begin() override
+    {
+        faultOnBegin();
+        runScript("BEGIN IMMEDIATE");
+    }
+    void commit() override
+    {
+        runScript("COMMIT");
+        faultOnEnd();
+    }
     void rollback() override
     {
+        faultOnEnd();
         if (inTransaction())
             runScript("ROLLBACK");
     }
@@ -181,6 +192,14 @@ public:
     std::string qualifyFunction(Database, std::string_view function) const override { return std::string(function); }
 
     std::string nowExpr() const override { return "corvane_now()"; }
+    std::string formatDateExpr(const std::string &expr, std::string_view pattern) const override
+    {
+        return "strftime('" + std::string(pattern) + "', " + expr + ")";
+    }
+    std::string toDateTimeExpr(const std::string &expr, bool dateOnly) const override
+    {
+        return (dateOnly ? "date(" : "datetime(") + expr + ")";
+    }
     void pinClock(const std::optional<std::string> &isoTime) override { m_pinned = isoTime; }
     std::string lockClause() const override { return {}; }
 

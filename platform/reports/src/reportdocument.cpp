@@ -156,8 +156,12 @@ void ReportDocument::retarget(const QString &database, const LogOnInfo &logOn)
 
 ReportDocument &ReportDocument::subreport(const QString &subreportName)
 {
+    // Screens may name a subreport by its file ("ShortForm.rpt"), as the report designer shows it.
+    QString name = subreportName;
+    if (name.endsWith(QLatin1String(".rpt"), Qt::CaseInsensitive))
+        name.chop(4);
     for (const auto &s : m_subreports) {
-        if (s->name().compare(subreportName, Qt::CaseInsensitive) == 0)
+        if (s->name().compare(name, Qt::CaseInsensitive) == 0)
             return *s;
     }
     throw ReportError(QStringLiteral("The report %1 has no subreport \"%2\".").arg(fileName(), subreportName));

@@ -53,6 +53,8 @@ frmWithNormalValues::frmWithNormalValues(QWidget *parent)
     : ResultForm(QStringLiteral("frmWithNormalValues"), parent), ui(std::make_unique<Ui::frmWithNormalValues>())
 {
     ui->setupUi(this);
+    m_ranges = std::make_unique<NormalValueRoutines>(
+        static_cast<NormalValueRows &>(*this), NormalValueControls{ui->fraAge, ui->cboAge, ui->cboMethod, ui->lblLabels_15, ui->TxtMethod});
     ui->txtEditCell->hide();
     ui->cboMethod->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ui->cboMethod->setMinimumContentsLength(28);
@@ -179,7 +181,7 @@ void frmWithNormalValues::fillResultFields(const Recordset &row)
     const StoredResultHeader &h = session().StoredResultHeader;
     ui->TxtMethod->setText(h.Method);
     ui->txtRemarks->setText(h.Remarks);
-    DetectReagentFormat(true);
+    m_ranges->DetectReagentFormat(true);
     for (int r = 1; r < grid().Rows(); ++r)
         updateFlag(r);
 }
@@ -195,8 +197,8 @@ void frmWithNormalValues::loadFormat()
     SessionContext &s = session();
     fillFormatRows(s.db().query(Command("Lab_FormMaker_FillReagentValues '")
                                 << s.RequestNum << "','" << QString::number(s.EntryMode) << "'"));
-    DetectAgeFormat();
-    DetectReagentFormat(false);
+    m_ranges->DetectAgeFormat();
+    m_ranges->DetectReagentFormat(false);
 }
 
 // Loading again after an analyser was chosen or cleared.
@@ -209,15 +211,15 @@ void frmWithNormalValues::reload(bool manualEntry)
         fillFormatRows(s.db().query(Command("Lab_FormMaker_FillInstrumentValues '")
                                     << s.RequestNum << "','" << m_instrumentID << "','"
                                     << QString::number(s.EntryMode) << "'"));
-        DetectAgeFormat();
-        DetectReagentFormat(false);
+        m_ranges->DetectAgeFormat();
+        m_ranges->DetectReagentFormat(false);
         return;
     }
     Recordset stored = s.db().query(resultQuery());
     if (!stored.eof()) {
         fillStoredRows(stored);
         ui->TxtMethod->setText(s.StoredResultHeader.Method);
-        DetectReagentFormat(true);
+        m_ranges->DetectReagentFormat(true);
         for (int r = 1; r < grid().Rows(); ++r)
             updateFlag(r);
         return;
@@ -225,135 +227,53 @@ void frmWithNormalValues::reload(bool manualEntry)
     loadFormat();
 }
 
-void frmWithNormalValues::DetectAgeFormat()
+int frmWithNormalValues::endRow() const
 {
-    Connection &db = session().db();
-    m_ageShown = false;
-    for (int r = 1; r < grid().Rows() && !m_ageShown; ++r) {
-        Recordset rs = db.query(Command("Select Laboratory.dbo.fn_LabIsAgeNValueFormat('") << cell(r, ColExamID)
-                                                                                            << "') as IsAge");
-        m_ageShown = !rs.eof() && rs.field(QStringLiteral("IsAge")).toBool();
-    }
-    ui->fraAge->setVisible(m_ageShown);
-    if (!m_ageShown)
-        return;
-
-    ui->cboAge->clear();
-    Recordset bands = db.query(Command("Lab_BF_GetAgeNValues '") << session().RequestRecord.code << "', ''");
-    for (; !bands.eof(); bands.moveNext())
-        ui->cboAge->addItem(field(bands, "Age"));
-    ui->cboAge->setCurrentIndex(ui->cboAge->count() > 0 ? 0 : -1);
-    for (int r = 1; r < grid().Rows(); ++r) {
-        Recordset rs = db.query(Command("Lab_GetAgeCode '") << cell(r, ColFType) << "'");
-        if (!rs.eof()) {
-            const int i = ui->cboAge->findText(rs.field(0).toStringOr().trimmed());
-            if (i >= 0)
-                ui->cboAge->setCurrentIndex(i);
-        }
-    }
-    for (int r = 1; r < grid().Rows(); ++r)
-        LoadNormalValuesByAge(cell(r, ColExamID), r);
+    return grid().Rows();
 }
 
-void frmWithNormalValues::LoadNormalValuesByAge(const QString &code, int row)
+QString frmWithNormalValues::examCode(int row) const
 {
-    Recordset rs = session().db().query(Command("Lab_BF_GetAgeNValues '")
-                                        << code << "', '" << QString::number(ui->cboAge->currentIndex() + 1) << "'");
-    if (rs.eof())
-        return;
-    setCell(row, ColSNValue, field(rs, "RangeValue"));
-    setCell(row, ColSMin, field(rs, "MinValue"));
-    setCell(row, ColSMax, field(rs, "MaxValue"));
-    setCell(row, ColSUnit, field(rs, "Unit"));
-    setCell(row, ColCNValue, field(rs, "CRangeValue"));
-    setCell(row, ColCMin, field(rs, "CMinValue"));
-    setCell(row, ColCMax, field(rs, "CMaxValue"));
-    setCell(row, ColCUnit, field(rs, "ConversionUnit"));
-    setCell(row, ColFactor, field(rs, "ConversionFactor"));
+    return cell(row, ColExamID);
+}
+
+QString frmWithNormalValues::formType(int row) const
+{
+    return cell(row, ColFType);
+}
+
+void frmWithNormalValues::setAgeRange(int row, const AgeRange &range)
+{
+    setCell(row, ColSNValue, range.range);
+    setCell(row, ColSMin, range.minimum);
+    setCell(row, ColSMax, range.maximum);
+    setCell(row, ColSUnit, range.unit);
+    setCell(row, ColCNValue, range.cRange);
+    setCell(row, ColCMin, range.cMinimum);
+    setCell(row, ColCMax, range.cMaximum);
+    setCell(row, ColCUnit, range.cUnit);
+    setCell(row, ColFactor, range.factor);
     updateFlag(row);
 }
 
-// A stored result keeps the normal value it was judged by; the list only shows its method until the
-// technologist chooses another.
-void frmWithNormalValues::DetectReagentFormat(bool storedResult)
+void frmWithNormalValues::setReagentRange(int row, const QString &minimum, const QString &maximum, const QString &unit)
 {
-    Connection &db = session().db();
-    m_methodShown = false;
-    for (int r = 1; r < grid().Rows() && !m_methodShown; ++r) {
-        Recordset rs = db.query(Command("Select Laboratory.dbo.fn_LabIsReagentNValueFormat('")
-                                << cell(r, ColExamID) << "') as IsReagent");
-        m_methodShown = !rs.eof() && rs.field(QStringLiteral("IsReagent")).toBool();
-    }
-    ui->cboMethod->setVisible(m_methodShown);
-    ui->lblLabels_15->setVisible(m_methodShown);
-    if (!m_methodShown)
-        return;
-
-    ui->cboMethod->clear();
-    Recordset list = db.query(Command("Lab_BF_SearchReagentNValues '") << session().RequestRecord.code << "'");
-    for (; !list.eof(); list.moveNext())
-        ui->cboMethod->addItem(field(list, "Reagent") + QString(100, QLatin1Char(' ')) + field(list, "ReagentCode"));
-    int chosen = -1;
-    const QString storedMethod = ui->TxtMethod->text().trimmed();
-    for (int i = 0; storedResult && i < ui->cboMethod->count(); ++i) {
-        if (!storedMethod.isEmpty() && ui->cboMethod->itemText(i).trimmed().startsWith(storedMethod))
-            chosen = i;
-    }
-    for (int r = 1; r < grid().Rows() && chosen < 0; ++r) {
-        Recordset rs = db.query(Command("Lab_GetReagentCode '") << cell(r, ColFType) << "'");
-        if (rs.eof())
-            continue;
-        const QString code = rs.field(0).toStringOr().trimmed();
-        for (int i = 0; i < ui->cboMethod->count(); ++i) {
-            if (reagentKey(ui->cboMethod->itemText(i)) == code)
-                chosen = i;
-        }
-    }
-    // Without a stored or default method the first is taken, so the ranges follow the patient's sex.
-    ui->cboMethod->setCurrentIndex(chosen >= 0 ? chosen : (ui->cboMethod->count() > 0 ? 0 : -1));
-    if (storedResult)
-        return;
-    takeMethodFromList();
-    for (int r = 1; r < grid().Rows(); ++r)
-        LoadNormalValuesByReagent(cell(r, ColExamID), r);
-}
-
-void frmWithNormalValues::takeMethodFromList()
-{
-    if (ui->TxtMethod->text().trimmed().isEmpty() && ui->cboMethod->currentIndex() >= 0)
-        ui->TxtMethod->setText(ui->cboMethod->currentText().trimmed().chopped(5).trimmed());
-}
-
-void frmWithNormalValues::LoadNormalValuesByReagent(const QString &code, int row)
-{
-    const bool analyser = !m_reagentCode.trimmed().isEmpty();
-    const QString key = reagentKey(ui->cboMethod->currentText(), m_reagentCode);
-    Recordset rs = session().db().query(Command("Lab_BF_GetReagentNValues '") << code << "', '" << key << "'");
-    if (rs.eof())
-        return;
-    const bool female = reagentRangeSex(session().RequestRecord.Sex, analyser) == RangeSex::Female;
-    const QString min = field(rs, female ? "feMaleminvalue" : "Maleminvalue");
-    const QString max = field(rs, female ? "feMaleMaxVAlue" : "MaleMaxVAlue");
-    setCell(row, ColSNValue, min + QStringLiteral("-") + max);
-    setCell(row, ColSUnit, field(rs, "SIUnit"));
+    setCell(row, ColSNValue, minimum + QStringLiteral("-") + maximum);
+    setCell(row, ColSUnit, unit);
     // The flag judges by the range shown, and the range is stored with the result.
-    setCell(row, ColSMin, min);
-    setCell(row, ColSMax, max);
+    setCell(row, ColSMin, minimum);
+    setCell(row, ColSMax, maximum);
     updateFlag(row);
 }
 
 void frmWithNormalValues::cboMethod_Click()
 {
-    ui->TxtMethod->clear();
-    takeMethodFromList();
-    for (int r = 1; r < grid().Rows(); ++r)
-        LoadNormalValuesByReagent(cell(r, ColExamID), r);
+    m_ranges->methodChosen();
 }
 
 void frmWithNormalValues::cboAge_Click()
 {
-    for (int r = 1; r < grid().Rows(); ++r)
-        LoadNormalValuesByAge(cell(r, ColExamID), r);
+    m_ranges->reloadByAge();
 }
 
 // Checked is manual entry; clearing it asks which analyser the results come from.
@@ -369,6 +289,7 @@ void frmWithNormalValues::chkInstrument_Click()
         m_instrumentID = lookup.InstrumentID().trimmed();
         m_instrumentName = lookup.InstrumentName();
         m_reagentCode = lookup.ReagentCode();
+        m_ranges->setAnalyserReagent(m_reagentCode);
         ui->lblInstrumentName->setText(m_instrumentName);
         ui->lblInstrumentName->show();
         SetupResultGrid();
@@ -382,6 +303,7 @@ void frmWithNormalValues::chkInstrument_Click()
     m_instrumentID.clear();
     m_instrumentName.clear();
     m_reagentCode.clear();
+    m_ranges->setAnalyserReagent({});
     reload();
     ui->lblInstrumentName->clear();
     ui->lblInstrumentName->hide();
@@ -686,16 +608,11 @@ void frmWithNormalValues::executeSave(Connection &db, int, const SaveTexts &)
         setCell(g.Row(), g.col(), g.Text()); // what is still in the editor
     for (int r = 1; r < g.Rows(); ++r) {
         const QString request = cell(r, ColRequestNum).trimmed();
-        if (!request.isEmpty() && request != s.RequestNum.trimmed()) {
-            if (s.VerifyMode)
-                RecordVerification(db, request, s.EmployeeCode);
-            else
-                SaveToLogbookIfFirst(db, request, s.EmployeeCode, pickerValue(kSubmitted), pickerValue(kFinished),
-                                     ui->txtAccNum->text());
-        }
+        if (!request.isEmpty() && request != s.RequestNum.trimmed())
+            logOtherRequest(db, request, ui->txtAccNum->text());
         db.execute(rowCommand(r));
     }
-    if (s.RequestRecord.SectionID == QLatin1String("A") && m_ageShown)
+    if (s.RequestRecord.SectionID == QLatin1String("A") && m_ranges->ageShown())
         db.execute(Command("Update Laboratory..tbLabLogBook Set MethodAgeValue = '")
                    << ui->cboAge->currentText() << "' Where Requestnum = '" << s.RequestNum << "'");
 }

@@ -3,6 +3,7 @@
 // and conventional result, normal value, unit and range; normal values by reagent, age band, sex
 // or analyser.
 
+#include "forms/common/normalvalues.h"
 #include "forms/common/resultform.h"
 
 #include <array>
@@ -15,7 +16,7 @@ namespace corvane {
 
 class GrdEntry;
 
-class frmWithNormalValues : public ResultForm {
+class frmWithNormalValues : public ResultForm, private NormalValueRows {
     Q_OBJECT
 
 public:
@@ -64,15 +65,17 @@ private:
     void fillStoredRows(Recordset rs);
     void reload(bool manualEntry = false);
     void loadFormat();
-    void DetectAgeFormat();
-    void DetectReagentFormat(bool storedResult);
-    void LoadNormalValuesByAge(const QString &code, int row);
-    void LoadNormalValuesByReagent(const QString &code, int row);
+    // The rows as the normal-value routines reach them.
+    int firstRow() const override { return 1; }
+    int endRow() const override;
+    QString examCode(int row) const override;
+    QString formType(int row) const override;
+    void setAgeRange(int row, const AgeRange &range) override;
+    void setReagentRange(int row, const QString &minimum, const QString &maximum, const QString &unit) override;
     void LoadInstrumentResults();
     void cboMethod_Click();
     void cboAge_Click();
     void chkInstrument_Click();
-    void takeMethodFromList();
 
     void grid_KeyDown(int &keyCode);
     bool entersDownTheColumn() const;
@@ -96,8 +99,7 @@ private:
     QString m_instrumentID;
     QString m_instrumentName;
     QString m_reagentCode;
-    bool m_ageShown = false;
-    bool m_methodShown = false;
+    std::unique_ptr<NormalValueRoutines> m_ranges;
     bool m_filling = false;
     // The cell the editor was last typed in.
     int m_editRow = -1;

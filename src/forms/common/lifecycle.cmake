@@ -8,7 +8,9 @@ add_library(corvane_forms SHARED
   ${CMAKE_CURRENT_LIST_DIR}/resultform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resultfields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picklists.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/normalvalues.cpp
   ${CMAKE_CURRENT_LIST_DIR}/checkgroup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/conforme.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmaptt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmaptt.ui
   ${CMAKE_CURRENT_LIST_DIR}/frmabg.cpp

@@ -17,6 +17,8 @@ public:
     // Collects txtResult_0, txtResult_1 ... (or another array by its name) from the screen, in
     // index order. Line edits, combos and multi-line boxes may stand in the array.
     explicit ResultFields(QWidget &screen, const char *arrayName = "txtResult");
+    // Fields that are no array (rtfResult, rtfInterpretation), in the order given.
+    explicit ResultFields(QList<QWidget *> fields) : m_fields(std::move(fields)) {}
 
     int count() const { return static_cast<int>(m_fields.size()); }
     QWidget *field(int i) const { return m_fields.value(i); }

@@ -336,6 +336,15 @@ bool ResultForm::Save_Entries()
     }
 }
 
+void ResultForm::logOtherRequest(Connection &db, const QString &requestNum, const QString &sampleNum) const
+{
+    const SessionContext &s = SessionContext::current();
+    if (s.VerifyMode)
+        RecordVerification(db, requestNum, s.EmployeeCode);
+    else
+        SaveToLogbookIfFirst(db, requestNum, s.EmployeeCode, pickerValue(kSubmitted), pickerValue(kFinished), sampleNum);
+}
+
 void ResultForm::recordVerification()
 {
     SessionContext &s = SessionContext::current();
@@ -350,6 +359,8 @@ void ResultForm::Print_Result()
 {
     SessionContext &s = SessionContext::current();
     const ReportRequest r = report();
+    if (r.fileName.isEmpty())
+        return;
     const ReportLogin login{s.HospitalCompany, s.DbServer, s.DbUser, s.DbPassword};
     OpenReport(s.CurrentReport, login, r.fileName, QStringLiteral("LABORATORY"), r.parameters);
     for (const auto &[name, parameters] : r.subreports)

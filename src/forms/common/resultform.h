@@ -93,8 +93,11 @@ protected:
     // Step 9.7 as run inside the save transaction; by default saveCommands in order. Screens whose
     // save also writes other requests' logbook rows (one row per grid line) override this.
     virtual void executeSave(Connection &db, int flag, const SaveTexts &texts);
-    // Step 10.
+    // Step 10; a report without a file name prints nothing.
     virtual ReportRequest report() const = 0;
+    // A line of another request saved with this one (a panel or batch ordered under several
+    // numbers): its logbook row on its first save, or its verification in verify mode.
+    void logOtherRequest(Connection &db, const QString &requestNum, const QString &sampleNum) const;
 
     // Hooks of the screens that depart from the common steps; the defaults are the common steps.
     // 5.3: a new result; by default every picker pair takes the server's time.

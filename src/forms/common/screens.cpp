@@ -7,6 +7,11 @@
 #include "forms/chemistry/frmwithnormalvalues.h"
 #include "forms/common/frmabg.h"
 #include "forms/common/frmaptt.h"
+#include "forms/examsets/frmnvexams.h"
+#include "forms/examsets/frmspecificformat.h"
+#include "forms/interpretation/frmmycustom.h"
+#include "forms/interpretation/frmnormalrange.h"
+#include "forms/interpretation/frmwithinterpretation.h"
 #include "forms/fluids/frmbodyfluid.h"
 #include "forms/fluids/frmsemenanalysis.h"
 #include "forms/fluids/frmspermcount.h"
@@ -40,6 +45,8 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmAPTT"), maker<frmAPTT>());
     visit(QStringLiteral("frmABG"), maker<frmABG>());
     visit(QStringLiteral("frmWithNormalValues"), maker<frmWithNormalValues>());
+    visit(QStringLiteral("frmNVExams"), maker<frmNVExams>());
+    visit(QStringLiteral("frmSpecificFormat"), maker<frmSpecificFormat>());
     visit(QStringLiteral("frmHistopath"), maker<frmHistopath>());
     visit(QStringLiteral("frmCytology"), maker<frmCytology>());
     visit(QStringLiteral("frmBethesda"), maker<frmBethesda>());
@@ -61,6 +68,9 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmERAPRA"), maker<frmERAPRA>());
     visit(QStringLiteral("frmCerb"), maker<frmCerb>());
     visit(QStringLiteral("frmANAPanel"), maker<frmANAPanel>());
+    visit(QStringLiteral("frmWithInterpretation"), maker<frmWithInterpretation>());
+    visit(QStringLiteral("frmNormalRange"), maker<frmNormalRange>());
+    visit(QStringLiteral("frmMyCustom"), maker<frmMyCustom>());
 }
 
 } // namespace corvane

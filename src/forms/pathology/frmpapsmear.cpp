@@ -54,14 +54,7 @@ void frmPapsmear::fillNewResult(const QDateTime &today)
 
 void frmPapsmear::loadConforme()
 {
-    Recordset rs = SessionContext::current().db().query(Command("Lab_Get_Conforme '")
-                                                        << SessionContext::current().RequestNum << "'");
-    if (rs.eof())
-        showStoredConforme(QString(), QString(), QString());
-    else
-        showStoredConforme(rs.field(QStringLiteral("Conforme")).toStringOr(),
-                           rs.field(QStringLiteral("ConPathologist")).toStringOr(),
-                           rs.field(QStringLiteral("Signature")).toStringOr());
+    conforme().load(SessionContext::current().RequestNum);
 }
 
 QString frmPapsmear::specimenType() const
@@ -103,8 +96,7 @@ QList<Command> frmPapsmear::saveCommands(int flag, const SaveTexts &texts) const
 {
     const QString &requestNum = SessionContext::current().RequestNum;
     return {saveCommand(flag, texts),
-            Command("laboratory..Lab_Save_Conforme '") << requestNum << "','" << conformeValue() << "','"
-                                                       << signatureValue() << "','" << conformePathologist() << "'"};
+            conforme().saveCommand(requestNum)};
 }
 
 LogbookEntry frmPapsmear::logbookEntry() const

@@ -18,14 +18,6 @@
 
 namespace corvane {
 
-QString conformeDisplayName(const QString &first, const QString &middle, const QString &last, bool lastIsNull)
-{
-    QString name = first;
-    if (!lastIsNull)
-        name += QLatin1Char(' ') + middle.trimmed().left(1) + QStringLiteral(". ") + last;
-    return name + QStringLiteral(", M.D.");
-}
-
 SourceValue splitSourceValue(const QString &stored)
 {
     const qsizetype bar = stored.indexOf(QLatin1Char('|'));
@@ -72,10 +64,10 @@ void PathologyForm::initPathology()
             }
         });
     }
+    m_conforme = std::make_unique<Conforme>(*this);
     if (auto *conforme = findChild<QCheckBox *>(QStringLiteral("chkConforme")))
-        connect(conforme, &QCheckBox::toggled, this, [this](bool checked) { guarded([&] { conformeToggled(checked); }); });
-    if (auto *pathologist = box("txtPathologist"))
-        pathologist->hide();
+        connect(conforme, &QCheckBox::toggled, this,
+                [this](bool checked) { guarded([&] { m_conforme->toggled(checked); }); });
     for (const char *name : {"cmdSupplement", "cmdLupus"}) {
         if (auto *b = findChild<QAbstractButton *>(QLatin1String(name))) {
             b->hide();
@@ -177,73 +169,6 @@ void PathologyForm::fillNewResult(const QDateTime &today)
 LogbookEntry PathologyForm::logbookEntry() const
 {
     return {pickerValue(kSubmitted), pickerValue(kLra), numberBox()->text(), LogbookExtra::of(text("txtDoctorID"))};
-}
-
-QString PathologyForm::checkValue(const QCheckBox *box) const
-{
-    return box && box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-QString PathologyForm::conformeValue() const
-{
-    return checkValue(findChild<QCheckBox *>(QStringLiteral("chkConforme")));
-}
-
-QString PathologyForm::signatureValue() const
-{
-    return checkValue(findChild<QCheckBox *>(QStringLiteral("chkScannedSignature")));
-}
-
-QString PathologyForm::conformePathologist() const
-{
-    return text("txtPathologist");
-}
-
-void PathologyForm::showStoredConforme(const QString &conforme, const QString &pathologist, const QString &signature)
-{
-    auto *box = findChild<QCheckBox *>(QStringLiteral("chkConforme"));
-    if (conforme.trimmed().isEmpty() || conforme.trimmed().toInt() == 0) {
-        box->setChecked(false);
-    } else {
-        m_loadingConforme = true;
-        box->setChecked(true);
-        setText("txtPathologist", pathologist);
-        findChild<QWidget *>(QStringLiteral("txtPathologist"))->show();
-        m_loadingConforme = false;
-    }
-    findChild<QCheckBox *>(QStringLiteral("chkScannedSignature"))
-        ->setChecked(!signature.trimmed().isEmpty() && signature.trimmed().toInt() != 0);
-}
-
-void PathologyForm::conformeToggled(bool checked)
-{
-    auto *pathologist = findChild<QLineEdit *>(QStringLiteral("txtPathologist"));
-    if (!checked) {
-        pathologist->clear();
-        pathologist->hide();
-        return;
-    }
-    if (m_loadingConforme)
-        return;
-    Connection &db = SessionContext::current().db();
-    frmSearchPatho search(db, this);
-    search.setIsPathologist(QStringLiteral("True"));
-    search.setSearchText(QString());
-    search.runModal();
-    const QString code = search.ResultCode().trimmed();
-    if (code.isEmpty()) {
-        findChild<QCheckBox *>(QStringLiteral("chkConforme"))->setChecked(false);
-        return;
-    }
-    Recordset rs = db.query(Command("SELECT * FROM BUILD_FILE..tbCoDoctor WHERE DoctorID = '") << code << "'");
-    if (rs.eof())
-        return;
-    const Field last = rs.field(QStringLiteral("LastName"));
-    pathologist->setText(conformeDisplayName(rs.field(QStringLiteral("FirstName")).toStringOr(),
-                                             rs.field(QStringLiteral("Middlename")).toStringOr(), last.toStringOr(),
-                                             last.isNull()));
-    rs.close();
-    pathologist->show();
 }
 
 void PathologyForm::lookUpDoctor(const DoctorBoxes &boxes, const QString &text)

@@ -7,7 +7,10 @@
 // Rich-text boxes hold plain text: what is typed is what is stored and read back, character for
 // character (line breaks as "\n"); formatting is not kept, because the report lays the text out.
 
+#include "forms/common/conforme.h"
 #include "forms/common/resultform.h"
+
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
@@ -15,10 +18,6 @@ class QTabWidget;
 class QTextEdit;
 
 namespace corvane {
-
-// "Maria L. Santos, M.D.": the conforme pathologist as the report names them. The blank, initial,
-// ". " and last name drop out together when the last name is Null; an empty middle name keeps ". ".
-QString conformeDisplayName(const QString &first, const QString &middle, const QString &last, bool lastIsNull);
 
 // "1|note" -> checked and "note"; the number before the bar sets the box.
 struct SourceValue {
@@ -54,11 +53,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     // The stored conforme, shown without opening the search.
-    void showStoredConforme(const QString &conforme, const QString &pathologist, const QString &signature);
-    QString checkValue(const QCheckBox *box) const;
-    QString conformeValue() const;
-    QString signatureValue() const;
-    QString conformePathologist() const;
+    void showStoredConforme(const QString &conforme, const QString &pathologist, const QString &signature)
+    {
+        m_conforme->showStored(conforme, pathologist, signature);
+    }
+    Conforme &conforme() const { return *m_conforme; }
+    QString conformeValue() const { return m_conforme->conformeValue(); }
+    QString signatureValue() const { return m_conforme->signatureValue(); }
+    QString conformePathologist() const { return m_conforme->pathologist(); }
     QString text(const char *name) const;
     void setText(const char *name, const QString &value);
     // "True" / "False": the running command's verify flag as the reports take it.
@@ -78,14 +80,13 @@ private:
     };
     void lookUpDoctor(const DoctorBoxes &boxes, const QString &text);
     void enterDoctor(const DoctorBoxes &boxes);
-    void conformeToggled(bool checked);
     bool validateNumber();
     void showPage(int index);
     void focusPageText(int index);
     QTabWidget *tabs() const;
 
     QList<DoctorBoxes> m_doctors;
-    bool m_loadingConforme = false;
+    std::unique_ptr<Conforme> m_conforme;
 };
 
 } // namespace corvane

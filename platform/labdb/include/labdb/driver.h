@@ -67,6 +67,10 @@ public:
     virtual std::string qualifyFunction(Database db, std::string_view function) const = 0;
     // Expression for the server clock (local time, seconds precision), honouring a pinned time.
     virtual std::string nowExpr() const = 0;
+    // A date/time value as text in a strftime pattern ("%m/%d/%Y"; %Y %y %m %d %H %M %S only).
+    virtual std::string formatDateExpr(const std::string &expr, std::string_view pattern) const = 0;
+    // A value read as a date and time, or as a date only.
+    virtual std::string toDateTimeExpr(const std::string &expr, bool dateOnly) const = 0;
     // Pins the server clock ("yyyy-MM-dd HH:mm:ss") or releases it (nullopt).
     virtual void pinClock(const std::optional<std::string> &isoTime) = 0;
     // Row lock for SELECT ... inside a transaction ("" where the whole database is locked anyway).
@@ -86,7 +90,35 @@ public:
 
 protected:
     Driver() = default;
+
+    // The drivers call these around every transaction and statement, so that an armed fault
+    // (armFault) strikes wherever a test asks. Unarmed, the cost is one relaxed atomic load per BEGIN.
+    void faultOnBegin();
+    void faultBeforeStatement()
+    {
+        if (m_faultAt != 0)
+            strikeIfDue();
+    }
+    void faultOnEnd() { m_faultAt = 0; }
+    // The lost-connection fault: the backend really loses its connection, so the statement then
+    // fails as it would on a broken network. The default throws the error such a loss gives.
+    virtual void loseConnection();
+
+private:
+    void strikeIfDue();
+    int m_faultAt = 0;
+    int m_faultSeen = 0;
+    bool m_faultLoses = false;
 };
+
+// Fault injection, for tests that fail every statement of a save in turn.
+enum class Fault { ServerError, LostConnection };
+// Statement n of the next transaction begun on any connection of this process fails with the fault
+// (BEGIN is statement 1, COMMIT the last; ROLLBACK is never failed).
+void armFault(int statement, Fault fault);
+void disarmFault();
+// Whether the fault armed last struck (false: its transaction ended before statement n, or none began).
+bool faultStruck();
 
 std::unique_ptr<Driver> openSqlite(const std::string &folder, bool create);
 std::unique_ptr<Driver> openPostgres(const Target &target);

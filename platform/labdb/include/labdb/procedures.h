@@ -93,6 +93,8 @@ void registerChemistryProcedures(ProcedureRegistry &r);
 void registerMicrobiologyProcedures(ProcedureRegistry &r);
 void registerStainProcedures(ProcedureRegistry &r);
 void registerBloodBankProcedures(ProcedureRegistry &r);
+void registerExamSetProcedures(ProcedureRegistry &r);
+void registerInterpretationProcedures(ProcedureRegistry &r);
 
 // Helpers for procedures.
 // Parses the date-time texts the component sends ("03/07/2026 02:05 PM", "3/7/2026 2:05:00 PM",

@@ -3,6 +3,8 @@
 
 #include "labdb/driver.h"
 
+#include <vector>
+
 namespace labdb {
 
 // The version this build creates.
@@ -13,6 +15,8 @@ int storedSchemaVersion(Driver &db);
 void upgradeSchema(Driver &db);
 // A table as this build creates it (name compared without regard to case); nullptr if unknown.
 const TableDef *tableDefinition(Database db, std::string_view table);
+// Every table as this build creates it, with the columns later steps added.
+const std::vector<TableDef> &tableDefinitions();
 
 // Fills an empty database with the demonstration data (hospital, staff, exams, requests ...).
 void loadDemoData(Driver &db);
