@@ -86,10 +86,10 @@ frmReportViewer: close
         QStringLiteral("Laboratory..Lab_ResultEntryDLL_SaveToLogbook 'R2604007', '', '0101','3/7/2026 2:05:00 PM', "
                        "'3/7/2026 2:05:00 PM','SER-1001'"),
         QStringLiteral("Laboratory..Lab_SaveWithCutOff 'SER-1001','03/07/2026 02:05 PM', '03/07/2026 02:05 PM',"
-                       "'R2604007','1', '172A', 'P', 'HBsAg', 'REACTIVE', 'O`Brien 3.1', '1.00 S/CO', "
+                       "'R2604007','1', '523A', 'P', 'HBsAg', 'REACTIVE', 'O`Brien 3.1', '1.00 S/CO', "
                        "'Confirm; repeat', '03/07/2026 02:05 PM', 'PF-11', 'CMIA'"),
         QStringLiteral("Laboratory..Lab_SaveWithCutOff 'SER-1001','03/07/2026 02:05 PM', '03/07/2026 02:05 PM',"
-                       "'R2604007','2', '172B', 'P', 'ANTI-HBs', 'NEGATIVE', '', '10.00 mIU/mL', "
+                       "'R2604007','2', '523B', 'P', 'ANTI-HBs', 'NEGATIVE', '', '10.00 mIU/mL', "
                        "'Confirm; repeat', '03/07/2026 02:05 PM', 'PF-11', 'CMIA'"),
     };
     const QStringList commands = sent();
@@ -101,8 +101,8 @@ frmReportViewer: close
     }
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Lab_FormMaker_ThresholdValue")), 0) << "a cut-off has no threshold";
     EXPECT_EQ(countLogged(QStringLiteral("SQL  laboratory..LAB_Save_VerifyResults")), 0);
-    EXPECT_EQ(cutOff("R2604007", "172A", "CutOffValue"), "O`Brien 3.1");
-    EXPECT_EQ(cutOff("R2604007", "172B", "PatientValue"), "NEGATIVE");
+    EXPECT_EQ(cutOff("R2604007", "523A", "CutOffValue"), "O`Brien 3.1");
+    EXPECT_EQ(cutOff("R2604007", "523B", "PatientValue"), "NEGATIVE");
 
     const QString text = pdfText(pdfPath("cutoff-whole.pdf"));
     EXPECT_TRUE(text.contains(QStringLiteral("HEPATITIS B SCREENING PANEL"))) << text.toStdString();
@@ -128,7 +128,7 @@ frmMedTech: click FlatBttn1
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_SaveWithCutOff")), 2);
     EXPECT_EQ(count("select count(*) from laboratory..tbLabResultCutOff where RequestNum = 'R2604007'"), 2);
-    EXPECT_EQ(cutOff("R2604007", "172B", "CutOffValue"), "12.4 mIU/mL");
+    EXPECT_EQ(cutOff("R2604007", "523B", "CutOffValue"), "12.4 mIU/mL");
     EXPECT_EQ(count("select count(*) from inventory..tbInvStockCard where ReferenceNum like 'R2604007%'"), cards);
 }
 
@@ -156,7 +156,7 @@ frmWithCutOff: click cmdExam
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Laboratory..Lab_ResultEntryDLL_SaveToLogbook")), 0);
     EXPECT_EQ(countLogged(QStringLiteral("SQL  Lab_FormMaker_FillExams")), 0) << "a stored result is not refilled";
     EXPECT_TRUE(logged(QStringLiteral("SQL  Laboratory..Lab_SaveWithCutOff 'SER-0401','03/07/2026 08:15 AM', "
-                                      "'03/07/2026 08:20 AM','R2604001','1', '170', '5', 'DENGUE NS1 ANTIGEN', "
+                                      "'03/07/2026 08:20 AM','R2604001','1', '521', '5', 'DENGUE NS1 ANTIGEN', "
                                       "'POSITIVE', 'Index > 1.10', '3.45', 'Day 2 of fever.', '03/07/2026 09:40 AM', "
                                       "'', 'ELISA (Platelia Dengue NS1 Ag)'")))
         << log.toStdString();
@@ -342,7 +342,7 @@ TEST_P(CutOffSessionTest, OvertakenSaveRollsBackAndClosesTheScreen)
 {
     OnShow other(QStringLiteral("frmWithCutOff"), [this] {
         check->execute("Laboratory..Lab_SaveWithCutOff 'SER-0401','03/07/2026 08:15 AM', '03/07/2026 08:20 AM',"
-                       "'R2604001','1', '170', '5', 'DENGUE NS1 ANTIGEN', 'NEGATIVE', 'theirs', '0.20', '', "
+                       "'R2604001','1', '521', '5', 'DENGUE NS1 ANTIGEN', 'NEGATIVE', 'theirs', '0.20', '', "
                        "'03/07/2026 09:40 AM', '', ''");
     });
     ASSERT_TRUE(play(QStringLiteral(R"s(
@@ -358,7 +358,7 @@ answer OK
         << log.toStdString();
     EXPECT_TRUE(logged(QStringLiteral("CLOSED frmWithCutOff")));
     EXPECT_EQ(countLogged(QStringLiteral("SHOW frmMedTech")), 0);
-    EXPECT_EQ(cutOff("R2604001", "170", "CutOffValue"), "theirs");
+    EXPECT_EQ(cutOff("R2604001", "521", "CutOffValue"), "theirs");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CutOffSessionTest, testsupport::kBothBackends, testsupport::backendName);

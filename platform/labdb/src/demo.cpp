@@ -6,6 +6,8 @@
 #include "schema_parts.h"
 #include "bloodbank_parts.h"
 #include "examsets_parts.h"
+#include "fluids_parts.h"
+#include "packages_parts.h"
 #include "serology_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
@@ -396,6 +398,8 @@ void loadDemoData(Driver &db)
     loadBloodBankDemo(db);
     loadExamSetDemo(db);
     loadInterpretationDemo(db);
+    loadFluidsDemo(db);
+    loadPackagesDemo(db);
     loadSerologyDemo(db);
     tx.commit();
 }

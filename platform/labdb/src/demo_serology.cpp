@@ -17,9 +17,9 @@ struct DemoExam {
 };
 // Exams the general demo does not have: two read by index and a panel read against cut-offs.
 constexpr DemoExam kExams[] = {
-    {"170", "DENGUE NS1 ANTIGEN (ELISA)", "5", "A"},
-    {"171", "HBsAg (CMIA)", "5", "A"},
-    {"172", "HEPATITIS B SCREENING PANEL", "P", "5"},
+    {"521", "DENGUE NS1 ANTIGEN (ELISA)", "5", "A"},
+    {"522", "HBsAg (CMIA)", "5", "A"},
+    {"523", "HEPATITIS B SCREENING PANEL", "P", "5"},
 };
 
 // The panel's analyser reagents: one test takes a well of each assay and a sample cup.
@@ -39,10 +39,10 @@ struct FormatItem {
     const char *name, *unit, *defaultValue;
 };
 constexpr FormatItem kFormats[] = {
-    {"170", "170", 1, "DENGUE NS1 ANTIGEN", "Index", ""},
-    {"171", "171", 1, "HEPATITIS B SURFACE ANTIGEN", "S/CO", ""},
-    {"172", "172A", 1, "HBsAg", "S/CO", "1.00 S/CO"},
-    {"172", "172B", 2, "ANTI-HBs", "mIU/mL", "10.00 mIU/mL"},
+    {"521", "521", 1, "DENGUE NS1 ANTIGEN", "Index", ""},
+    {"522", "522", 1, "HEPATITIS B SURFACE ANTIGEN", "S/CO", ""},
+    {"523", "523A", 1, "HBsAg", "S/CO", "1.00 S/CO"},
+    {"523", "523B", 2, "ANTI-HBs", "mIU/mL", "10.00 mIU/mL"},
     {"152", "152", 1, "RPR (NON-TREPONEMAL)", "", "NON-REACTIVE AT 1:1"},
     {"154", "154A", 1, "HIV-1/2 ANTIBODY (4TH GEN. CMIA)", "S/CO", ""},
     {"154", "154B", 2, "HIV-1 p24 ANTIGEN", "S/CO", ""},
@@ -101,7 +101,7 @@ void loadSerologyDemo(Driver &db)
     db.run("INSERT INTO " + db.qualify(Database::BuildFile, "TbCoLabReagents") + " (ReagentCode, Reagent) VALUES (?, ?)",
            {kPanelReagent, "HEPATITIS B PANEL - CMIA"});
     db.run("INSERT INTO " + db.qualify(Database::BuildFile, "tbcoLabExamReagent") +
-               " (LabExamID, ReagentID, LocationID, ReagentQty) VALUES ('172', ?, 'LAB', '1')",
+               " (LabExamID, ReagentID, LocationID, ReagentQty) VALUES ('523', ?, 'LAB', '1')",
            {kPanelReagent});
     for (const ReagentItem &i : kPanelItems) {
         db.run("INSERT INTO " + db.qualify(Database::BuildFile, "tbCoLabReagentItem") +
@@ -124,15 +124,15 @@ void loadSerologyDemo(Driver &db)
 
     // Dengue NS1 of the feverish boy in the paediatric ward (copied from his dengue IgG/IgM request).
     insertWorkedRequest(db, {"R2604001", "R2603036", "CS-264601", "SER-0401", {}});
-    setExam(db, "R2604001", "170");
+    setExam(db, "R2604001", "521");
     setLogbookText(db, "R2604001", "ELISA (Platelia Dengue NS1 Ag)", "Day 2 of fever.");
-    insertCutOffRows(db, "R2604001", "5", {{"170", "DENGUE NS1 ANTIGEN", "POSITIVE", "Index > 1.10", "3.42"}});
+    insertCutOffRows(db, "R2604001", "5", {{"521", "DENGUE NS1 ANTIGEN", "POSITIVE", "Index > 1.10", "3.42"}});
 
     insertWorkedRequest(db, {"R2604002", "R2603049", "CS-264602", "SER-0402", {}});
-    setExam(db, "R2604002", "171");
+    setExam(db, "R2604002", "522");
     setLogbookText(db, "R2604002", "Chemiluminescent microparticle immunoassay", "");
     insertCutOffRows(db, "R2604002", "5",
-                     {{"171", "HEPATITIS B SURFACE ANTIGEN", "NEGATIVE", "Non-reactive", "0.28"}});
+                     {{"522", "HEPATITIS B SURFACE ANTIGEN", "NEGATIVE", "Non-reactive", "0.28"}});
 
     insertWorkedRequest(db, {"R2604003", "R2603049", "CS-264603", "SER-0403", {}});
     setLogbookText(db, "R2604003", "4th generation CMIA", "Pre-employment screening; counselled before testing.");
@@ -169,7 +169,7 @@ void loadSerologyDemo(Driver &db)
                    "Significant O and H titres (1:160); correlate with the clinical picture.");
 
     // Open: an HBsAg and the hepatitis B panel of a dialysis patient.
-    for (const auto &[request, exam] : {std::pair{"R2604006", "171"}, std::pair{"R2604007", "172"}}) {
+    for (const auto &[request, exam] : {std::pair{"R2604006", "522"}, std::pair{"R2604007", "523"}}) {
         db.run("INSERT INTO " + db.qualify(Database::Laboratory, "tbLabMaster") +
                    " (RequestNum, HospNum, IDNum, ExamCode, SpecimenID, DoctorID, Rush, RefNum, ORNum, Transplant, "
                    "Dialysis, ReaderID, PhysicianID, ResidentID, PathologistID, SupExamID, PatientType, Method, "

@@ -1,6 +1,8 @@
 #include "labdb/procedures.h"
 
 #include "labdb/session.h"
+#include "fluids_parts.h"
+#include "packages_parts.h"
 
 #include <array>
 #include <cctype>
@@ -135,6 +137,8 @@ const ProcedureRegistry &procedures()
         registerBloodBankProcedures(r);
         registerExamSetProcedures(r);
         registerInterpretationProcedures(r);
+        registerFluidsProcedures(r);
+        registerPackagesProcedures(r);
         registerSerologyProcedures(r);
         return r;
     }();

@@ -6,6 +6,8 @@
 
 #include "bloodbank_parts.h"
 #include "examsets_parts.h"
+#include "fluids_parts.h"
+#include "packages_parts.h"
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
@@ -336,7 +338,9 @@ const std::vector<Step> &steps()
         // 12: exam sets keep one result per exam line; the logbook row keeps the batch it was run in.
         {{examSetTables}, {{Database::Laboratory, "tbLabLogbook", text("BatchNum")}}},
         {{interpretationTables}},                                             // 13: interpretation, normal-range and custom results
-        {{serologyTables}},                                                   // 14: cut-off and threshold formats, cut-off and short-form results
+        {{fluidsTables}},                                                     // 14: body fluid and semen references, result summaries
+        {{packagesTables}},                                                   // 15: package tests; their grid rows, blood counts, urinalyses, stool
+        {{serologyTables}},                                                   // 16: cut-off and threshold formats, cut-off and short-form results
     };
     return all;
 }
