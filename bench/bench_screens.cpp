@@ -279,6 +279,27 @@ BENCHMARK_CAPTURE(BM_OpenDemoResult, CustomBatchSQLite, testsupport::Backend::Sq
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenDemoResult, CustomBatchPostgreSQL, testsupport::Backend::Postgres, "R2604203")
     ->Unit(benchmark::kMillisecond);
+// Body fluid, semen, stone; an executive check-up package and a pre-employment panel.
+BENCHMARK_CAPTURE(BM_OpenDemoResult, BodyFluidSQLite, testsupport::Backend::Sqlite, "R2604301")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, BodyFluidPostgreSQL, testsupport::Backend::Postgres, "R2604301")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, SemenSQLite, testsupport::Backend::Sqlite, "R2604303")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, SemenPostgreSQL, testsupport::Backend::Postgres, "R2604303")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, StoneSQLite, testsupport::Backend::Sqlite, "R2604307")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, StonePostgreSQL, testsupport::Backend::Postgres, "R2604307")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, ExecutiveSQLite, testsupport::Backend::Sqlite, "R2604310")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, ExecutivePostgreSQL, testsupport::Backend::Postgres, "R2604310")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, PanelSQLite, testsupport::Backend::Sqlite, "R2604312")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDemoResult, PanelPostgreSQL, testsupport::Backend::Postgres, "R2604312")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-serialport-dev libgl-dev
-          libsqlite3-dev libpq-dev libkainjow-mustache-dev postgresql googletest libgtest-dev
+          libsqlite3-dev sqlite3 libpq-dev libkainjow-mustache-dev postgresql googletest libgtest-dev
           libbenchmark-dev poppler-utils xvfb xauth openssl)
 missing=()
 for p in "${packages[@]}"; do

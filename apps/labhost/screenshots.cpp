@@ -226,6 +226,14 @@ int screenshots(int argc, char *argv[], const QString &folder)
                 component.Show_Screen(QStringLiteral("frmMicrobiology"), QLatin1String(request));
             }
         }
+        // The sperm count, which stands as a screen of its own.
+        if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmSpermCount"))) {
+            for (const auto &[request, name] : {std::pair{"R2604305", "frmSpermCount"},
+                                                std::pair{"R2604306", "frmSpermCount-new"}}) {
+                seam.nameNext(QLatin1String(name));
+                component.Show_Screen(QStringLiteral("frmSpermCount"), QLatin1String(request));
+            }
+        }
         // The computation dialog, which only F10 on a clearance or urine protein row opens.
         if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues"))) {
             seam.thenNext(&pressComputeOnClearance);

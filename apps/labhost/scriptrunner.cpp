@@ -178,6 +178,7 @@ const QStringList &windowVerbs()
                                    QStringLiteral("tab"),           QStringLiteral("focus"),
                                    QStringLiteral("expect"),        QStringLiteral("expect-enabled"),
                                    QStringLiteral("expect-contains"), QStringLiteral("expect-focus"),
+                                   QStringLiteral("expect-visible"),
                                    QStringLiteral("close"),         QStringLiteral("pdf")};
     return verbs;
 }
@@ -674,6 +675,17 @@ void ScriptRunner::act(const Line &line, QWidget &window)
             fail(line, QStringLiteral("%1 is %2").arg(name, w->isEnabled() ? QStringLiteral("enabled") : QStringLiteral("disabled")));
         else
             m_log << "EXPECT " << name << (want ? " enabled" : " disabled") << " ok\n";
+    } else if (verb == QLatin1String("expect-visible")) {
+        const bool want = boolValue(value);
+        bool shown = w->isVisibleTo(w->window());
+        // A page of a tab control is shown when its tab is, whichever page is open.
+        if (auto *tabs = w->parentWidget() ? qobject_cast<QTabWidget *>(w->parentWidget()->parentWidget()) : nullptr;
+            tabs && tabs->indexOf(w) >= 0)
+            shown = tabs->isTabVisible(tabs->indexOf(w)) && tabs->isVisibleTo(w->window());
+        if (shown != want)
+            fail(line, QStringLiteral("%1 is %2").arg(name, shown ? QStringLiteral("shown") : QStringLiteral("hidden")));
+        else
+            m_log << "EXPECT " << name << (want ? " shown" : " hidden") << " ok\n";
     } else if (verb == QLatin1String("choose")) {
         choose(line, w, value);
     } else if (verb == QLatin1String("tab")) {

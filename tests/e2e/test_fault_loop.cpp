@@ -38,7 +38,7 @@ using Snapshot = std::map<std::string, std::vector<std::string>>;
 
 Snapshot snapshot(labdb::Driver &driver, bool exact)
 {
-    static const std::regex workstationTime(R"(\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d{2}:\d{2} [AP]M|\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})");
+    static const std::regex workstationTime(R"(\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d{2}(:\d{2})? [AP]M|\d{4}-\d{2}-\d{2} \d{2}:\d{2}(:\d{2})?)");
     Snapshot out;
     for (const labdb::TableDef &table : labdb::tableDefinitions()) {
         std::string columns;

@@ -6,6 +6,8 @@
 #include "schema_parts.h"
 #include "bloodbank_parts.h"
 #include "examsets_parts.h"
+#include "fluids_parts.h"
+#include "packages_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
@@ -395,6 +397,8 @@ void loadDemoData(Driver &db)
     loadBloodBankDemo(db);
     loadExamSetDemo(db);
     loadInterpretationDemo(db);
+    loadFluidsDemo(db);
+    loadPackagesDemo(db);
     tx.commit();
 }
 

@@ -1,6 +1,8 @@
 #include "labdb/procedures.h"
 
 #include "labdb/session.h"
+#include "fluids_parts.h"
+#include "packages_parts.h"
 
 #include <array>
 #include <cctype>
@@ -130,6 +132,8 @@ const ProcedureRegistry &procedures()
         registerBloodBankProcedures(r);
         registerExamSetProcedures(r);
         registerInterpretationProcedures(r);
+        registerFluidsProcedures(r);
+        registerPackagesProcedures(r);
         return r;
     }();
     return registry;

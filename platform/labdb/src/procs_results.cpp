@@ -3,6 +3,7 @@
 
 #include "labdb/procedures.h"
 #include "labdb/session.h"
+#include "fluids_parts.h"
 #include "prochelpers.h"
 #include "resultrow.h"
 
@@ -17,11 +18,24 @@ using namespace helpers;
 // stored result header still learn which save they were filled from.
 ResultSet getResultHcodes(ProcCall &call)
 {
-    return call.sql("SELECT r.*, l.RowVersion AS LogbookVersion FROM " +
-                        call.t(Database::Laboratory, "tbLabResult") + " r LEFT JOIN " +
-                        call.t(Database::Laboratory, "tbLabLogbook") +
-                        " l ON l.RequestNum = r.RequestNum WHERE r.RequestNum = ?",
-                    {keyArg(call, 0)});
+    ResultSet rs = call.sql("SELECT r.*, l.RowVersion AS LogbookVersion, e.FormType, e.ValueType FROM " +
+                                call.t(Database::Laboratory, "tbLabResult") + " r LEFT JOIN " +
+                                call.t(Database::Laboratory, "tbLabLogbook") +
+                                " l ON l.RequestNum = r.RequestNum LEFT JOIN " +
+                                call.t(Database::Laboratory, "tbLabMaster") +
+                                " m ON m.RequestNum = r.RequestNum LEFT JOIN " +
+                                call.t(Database::BuildFile, "tbCoLabExam") +
+                                " e ON e.Code = m.ExamCode WHERE r.RequestNum = ?",
+                            {keyArg(call, 0)});
+    // The exam's format codes only choose the row's layout; the screens never see them.
+    const bool bodyFluid = !rs.rows.empty() && textOf(rs.rows[0][rs.rows[0].size() - 2]) == "H" &&
+                           textOf(rs.rows[0].back()) == "L";
+    rs.columns.resize(rs.columns.size() - 2);
+    for (Row &row : rs.rows)
+        row.resize(row.size() - 2);
+    if (bodyFluid)
+        layOutBodyFluidRow(rs);
+    return rs;
 }
 
 // flag, request, submitted, LRA, accession, method and the other results, comments, method again,

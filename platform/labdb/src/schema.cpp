@@ -6,6 +6,8 @@
 
 #include "bloodbank_parts.h"
 #include "examsets_parts.h"
+#include "fluids_parts.h"
+#include "packages_parts.h"
 #include "columns.h"
 #include "schema_parts.h"
 #include "pathology_parts.h"
@@ -335,6 +337,8 @@ const std::vector<Step> &steps()
         // 12: exam sets keep one result per exam line; the logbook row keeps the batch it was run in.
         {{examSetTables}, {{Database::Laboratory, "tbLabLogbook", text("BatchNum")}}},
         {{interpretationTables}},                                             // 13: interpretation, normal-range and custom results
+        {{fluidsTables}},                                                     // 14: body fluid and semen references, result summaries
+        {{packagesTables}},                                                   // 15: package tests; their grid rows, blood counts, urinalyses, stool
     };
     return all;
 }

@@ -32,6 +32,8 @@ struct WorkedRequest {
 };
 // Without result slots no shared result row is written: the screen keeps its results elsewhere.
 void insertWorkedRequest(Driver &db, const WorkedRequest &w);
+// A request not yet worked on: a copy of an open demo request under a new number.
+void insertOpenRequest(Driver &db, const char *requestNum, const char *copyOf, const char *refNum);
 void loadChemistryDemo(Driver &db);
 void loadAnalyserDemo(Driver &db);
 

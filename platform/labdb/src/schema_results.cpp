@@ -35,6 +35,19 @@ void insertResultRow(Driver &db, const WorkedRequest &w)
 
 } // namespace
 
+void insertOpenRequest(Driver &db, const char *requestNum, const char *copyOf, const char *refNum)
+{
+    const std::string master = db.qualify(Database::Laboratory, "tbLabMaster");
+    db.run("INSERT INTO " + master +
+               " (RequestNum, HospNum, IDNum, ExamCode, SpecimenID, DoctorID, Rush, RefNum, ORNum, Transplant, "
+               "Dialysis, ReaderID, PhysicianID, ResidentID, PathologistID, SupExamID, PatientType, Method, "
+               "BloodType, Status, RequestDate, DateFinished, SendOuts) SELECT ?, HospNum, IDNum, ExamCode, "
+               "SpecimenID, DoctorID, Rush, ?, ORNum, Transplant, Dialysis, ReaderID, PhysicianID, ResidentID, "
+               "PathologistID, SupExamID, PatientType, Method, BloodType, 'O', RequestDate, NULL, SendOuts FROM " +
+               master + " WHERE RequestNum = ?",
+           {std::string(requestNum), std::string(refNum), std::string(copyOf)});
+}
+
 void insertWorkedRequest(Driver &db, const WorkedRequest &w)
 {
     const auto t = [&](const char *table) { return db.qualify(Database::Laboratory, table); };

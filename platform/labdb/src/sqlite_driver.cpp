@@ -159,7 +159,7 @@ public:
         if (rc != SQLITE_OK) {
             std::string msg = err ? err : sqlite3_errstr(rc);
             sqlite3_free(err);
-            throw DbError(msg, kindOf(rc));
+            fail(rc, msg, kindOf(rc));
         }
     }
 
@@ -275,7 +275,17 @@ private:
         }
     }
 
-    [[noreturn]] void fail(int rc) const { throw DbError(sqlite3_errmsg(m_db), kindOf(rc)); }
+    [[noreturn]] void fail(int rc) const { fail(rc, sqlite3_errmsg(m_db), kindOf(rc)); }
+    [[noreturn]] static void fail(int rc, const std::string &text, DbError::Kind kind)
+    {
+        if (kindOf(rc) == DbError::Kind::Busy)
+            // The driver's own words ("database is locked") do not tell a technologist what to do.
+            throw DbError("Another workstation or program kept the laboratory database locked for more than " +
+                              std::to_string(kBusyTimeoutMs / 1000) +
+                              " seconds, so nothing was changed; try again in a moment (" + text + ").",
+                          DbError::Kind::Busy);
+        throw DbError(text, kind);
+    }
 
     sqlite3_stmt *prepared(const std::string &sql)
     {
@@ -285,8 +295,7 @@ private:
         const int rc = sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
                                           &stmt, nullptr);
         if (rc != SQLITE_OK) {
-            throw DbError(std::string(sqlite3_errmsg(m_db)),
-                          (rc & 0xff) == SQLITE_ERROR ? DbError::Kind::Syntax : kindOf(rc));
+            fail(rc, sqlite3_errmsg(m_db), (rc & 0xff) == SQLITE_ERROR ? DbError::Kind::Syntax : kindOf(rc));
         }
         if (!stmt)
             throw DbError("Empty statement.", DbError::Kind::Syntax);

@@ -309,6 +309,8 @@ bool ResultForm::Save_Entries()
     try {
         const SaveTexts texts = buildSaveTexts();
         db.beginTrans();
+        for (const Command &command : openingCommands())
+            db.execute(command);
         if (s.VerifyMode)
             recordVerification();
 

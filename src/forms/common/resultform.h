@@ -111,6 +111,8 @@ protected:
     virtual bool fillsHeaderFromStorage() const { return true; }
     // 9.6: the logbook row of a first save; by default submitted, finished and txtAccNum.
     virtual LogbookEntry logbookEntry() const;
+    // 9.3: commands a screen sends right after the transaction begins, before the logbook test.
+    virtual QList<Command> openingCommands() const { return {}; }
     // 9.7: every command of the screen's save, in order; by default saveCommand alone.
     virtual QList<Command> saveCommands(int flag, const SaveTexts &texts) const;
     // Before a command saves: false keeps the screen open with nothing saved (the screen has told

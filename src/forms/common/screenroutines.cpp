@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QProcessEnvironment>
 #include <QSettings>
@@ -93,6 +94,11 @@ QString shortDateText(const QDate &date)
 QString longTimeText(const QTime &time)
 {
     return QLocale::c().toString(time, QStringLiteral("hh:mm:ss AP"));
+}
+
+bool isEnterKey(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
 } // namespace corvane

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class QCheckBox;
+class QKeyEvent;
 class QWidget;
 
 namespace corvane {
@@ -31,5 +32,8 @@ QString commandDateTime(const QDateTime &at);
 // "02:05:09 PM".
 QString shortDateText(const QDate &date);
 QString longTimeText(const QTime &time);
+
+// Either Enter key: the main keyboard's and the keypad's move on alike.
+bool isEnterKey(const QKeyEvent *key);
 
 } // namespace corvane

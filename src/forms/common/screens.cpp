@@ -12,6 +12,12 @@
 #include "forms/interpretation/frmmycustom.h"
 #include "forms/interpretation/frmnormalrange.h"
 #include "forms/interpretation/frmwithinterpretation.h"
+#include "forms/fluids/frmbodyfluid.h"
+#include "forms/fluids/frmsemenanalysis.h"
+#include "forms/fluids/frmspermcount.h"
+#include "forms/fluids/frmstone.h"
+#include "forms/packages/frmexecutive.h"
+#include "forms/packages/frmpanel.h"
 #include "forms/pathology/frmbethesda.h"
 #include "forms/pathology/frmcytology.h"
 #include "forms/pathology/frmhistopath.h"
@@ -47,6 +53,12 @@ void forEachBuiltInScreen(const std::function<void(const QString &, ScreenMaker)
     visit(QStringLiteral("frmUrinalysis"), maker<frmUrinalysis>());
     visit(QStringLiteral("frmFecalysis"), maker<frmFecalysis>());
     visit(QStringLiteral("frmStool"), maker<frmStool>());
+    visit(QStringLiteral("frmBodyFluid"), maker<frmBodyFluid>());
+    visit(QStringLiteral("frmSemenAnalysis"), maker<frmSemenAnalysis>());
+    visit(QStringLiteral("frmSpermCount"), maker<frmSpermCount>());
+    visit(QStringLiteral("frmStone"), maker<frmStone>());
+    visit(QStringLiteral("frmExecutive"), maker<frmExecutive>());
+    visit(QStringLiteral("frmPanel"), maker<frmPanel>());
     visit(QStringLiteral("frmCS"), maker<frmCS>());
     visit(QStringLiteral("frmMicrobiology"), maker<frmMicrobiology>());
     visit(QStringLiteral("frmGramStain"), maker<frmGramStain>());
