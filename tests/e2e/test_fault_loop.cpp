@@ -8,6 +8,7 @@
 
 #include <labdb/schema.h>
 
+#include <QDir>
 #include <QRegularExpression>
 
 #include <map>
@@ -238,6 +239,8 @@ TEST_P(FaultLoopTest, AFaultAtAnyStatementOfAnySaveLosesNothingAndStoresNothingT
             EXPECT_EQ(count("select count(*) from laboratory..tbLabLogbook where RequestNum = '" + c.request.toStdString() + "'"), 1);
         }
     }
+    // Nothing was typed in any of those saves, so no draft may have been kept for a technologist.
+    EXPECT_EQ(QDir(settings.filePath(QStringLiteral("Corvane drafts"))).entryList(QDir::Files).join(QLatin1Char(' ')).toStdString(), "");
     std::cout << "fault loop: " << cases.size() << " saves on " << screens.size() << " screens, " << statements
               << " statements failed in turn\n  " << figures.join(QStringLiteral("\n  ")).toStdString() << "\n";
 }

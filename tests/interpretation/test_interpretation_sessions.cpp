@@ -428,6 +428,7 @@ frmMyCustom: set txtAccNum S-3100
 frmMyCustom: click cmdSave
 answer OK
 open R2604209
+answer No
 frmMyCustom: set txtAccNum S-3100
 frmMyCustom: set grdEntry(3,2) "Calcium oxalate crystals"
 frmMyCustom: key grdEntry(3,2) Enter

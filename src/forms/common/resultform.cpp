@@ -1,5 +1,6 @@
 #include "forms/common/resultform.h"
 
+#include "forms/common/draft.h"
 #include "forms/common/requestheader.h"
 #include "forms/common/resultfields.h"
 #include "forms/common/screenroutines.h"
@@ -44,7 +45,8 @@ T *control(const QObject &screen, const char *name)
 } // namespace
 
 ResultForm::ResultForm(const QString &screenName, QWidget *parent)
-    : QDialog(parent), m_name(screenName), m_traits(&screenTraits(screenName))
+    : QDialog(parent), m_name(screenName), m_traits(&screenTraits(screenName)),
+      m_draft(std::make_unique<DraftKeeper>(*this, screenName))
 {
     setObjectName(screenName);
     setModal(true);
@@ -103,6 +105,7 @@ void ResultForm::setLeft(int pixels)
 
 int ResultForm::showModal()
 {
+    m_draft->opened();
     const int result = corvane::showModal(*this);
     m_errors.rethrow();
     return result;
@@ -321,6 +324,7 @@ bool ResultForm::Save_Entries()
         if (m_reagents)
             m_reagents->PostReagentConsumption();
         db.commitTrans();
+        m_draft->saved();
         return true;
     } catch (const std::exception &e) {
         try {
@@ -329,6 +333,7 @@ bool ResultForm::Save_Entries()
         } catch (const std::exception &) {
             // A connection that died took its transaction with it.
         }
+        m_draft->saveFailed();
         MessageBox::show(QStringLiteral("Data was not saved! Error: [") + QString::fromStdString(e.what()) +
                              QStringLiteral("]"),
                          QStringLiteral("Save_Entries of Result Entry Class"), QMessageBox::Critical);

@@ -26,6 +26,7 @@ class frmMedTech;
 class ResultFields;
 class ReagentState;
 class Connection;
+class DraftKeeper;
 
 // The date-time texts of the picker pairs, built once per save.
 struct SaveTexts {
@@ -181,6 +182,8 @@ private:
     // Errors of the screen's own events (a failing print, a failing search) close the screen and
     // reach the host from showModal, as they always did.
     ModalErrorTrap m_errors;
+    // What was typed, kept on the workstation when a save fails.
+    std::unique_ptr<DraftKeeper> m_draft;
 };
 
 } // namespace corvane
