@@ -23,7 +23,8 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/run.log" ] && grep -vE '^(SQL|  )' "$work/run.log" | head -40; exit 1; }
 waitfor() { for _ in $(seq 1 600); do [ -e "$1" ] && return 0; sleep 0.1; done; fail "waited in vain for $1"; }
 
-# Opens R2603058 (an APTT nobody has saved), fails to save during the outage, saves once it is over.
+# Opens R2603058 (an APTT nobody has saved), fails to save during the outage, saves once it is over
+# with what was typed put back from the workstation's draft.
 cat > "$work/session.txt" <<SCRIPT
 clock 2026-03-09 10:00:00
 supervisors 0101
@@ -37,7 +38,8 @@ answer OK
 touch $work/failed
 pause until $work/up 90
 open R2603058
-frmAPTT: set txtAccNum A-7001
+answer Yes
+frmAPTT: expect txtAccNum A-7001
 frmAPTT: click cmdSave
 frmMedTech: click FlatBttn1
 SCRIPT
@@ -45,9 +47,10 @@ SCRIPT
 check_outcome() { # what the technologist saw, and what was stored
   local expect_in_message=$1
   grep -q '^OUTCOME passed' "$work/run.log" || fail "the session did not run through"
-  [ "$(grep -c '^MSG ' "$work/run.log")" = 1 ] || fail "expected exactly one message"
-  grep '^MSG ' "$work/run.log" | grep -q 'Data was not saved! Error: \[' || fail "not the save's own failure message"
-  grep '^MSG ' "$work/run.log" | grep -qi "$expect_in_message" || fail "the message does not say '$expect_in_message'"
+  [ "$(grep -c '^MSG .*Data was not saved! Error: \[' "$work/run.log")" = 1 ] || fail "expected exactly one failure message"
+  [ "$(grep -c '^MSG ' "$work/run.log")" = 2 ] || fail "expected the failure and the offer of the draft, nothing else"
+  grep -q '^MSG .*Results typed for request R2603058 .* were not saved' "$work/run.log" || fail "the draft was not offered"
+  grep '^MSG .*Data was not saved' "$work/run.log" | grep -qi "$expect_in_message" || fail "the message does not say '$expect_in_message'"
   grep -q '^SHOW frmMedTech' "$work/run.log" || fail "the save after the outage did not reach the sign-off"
   rows=$("$labhost" sql --csv "select count(*) from laboratory..tbLabLogbook where RequestNum = 'R2603058'" | tail -n 1 | tr -d '\r')
   [ "$rows" = "1" ] || fail "stored after the outage: '$rows' (expected one logbook row)"
