@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 
 #include <map>
-#include <regex>
 #include <set>
 
 namespace {
@@ -39,7 +38,7 @@ using Snapshot = std::map<std::string, std::vector<std::string>>;
 
 Snapshot snapshot(labdb::Driver &driver, bool exact)
 {
-    static const std::regex workstationTime(R"(\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d{2}(:\d{2})? [AP]M|\d{4}-\d{2}-\d{2} \d{2}:\d{2}(:\d{2})?)");
+    static const QRegularExpression workstationTime(QStringLiteral(R"(\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d{2}(:\d{2})? [AP]M|\d{4}-\d{2}-\d{2} \d{2}:\d{2}(:\d{2})?)"));
     Snapshot out;
     for (const labdb::TableDef &table : labdb::tableDefinitions()) {
         std::string columns;
@@ -55,7 +54,7 @@ Snapshot snapshot(labdb::Driver &driver, bool exact)
             for (const labdb::Value &v : row)
                 line += (v ? *v : std::string("<NULL>")) + '\x1f';
             if (!exact)
-                line = std::regex_replace(line, workstationTime, "<now>");
+                line = QString::fromStdString(line).replace(workstationTime, QStringLiteral("<now>")).toStdString();
             rows.push_back(std::move(line));
         }
         std::sort(rows.begin(), rows.end());
