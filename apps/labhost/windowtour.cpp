@@ -3,6 +3,7 @@
 #include "console.h"
 #include "mainwindow.h"
 
+#include "forms/common/frmcriticalcall.h"
 #include "forms/common/resultform.h"
 #include "forms/microscopy/frmurinalysisrefrange.h"
 #include "host/clsresultentry.h"
@@ -226,6 +227,22 @@ void tourWindows(const WindowVisitor &visit)
         for (const auto &l : layouts)
             open({QLatin1String(l.request), QStringLiteral("frmWithCutOff"), l.stored, 0},
                  QLatin1String(l.name) + (l.stored ? QString() : QStringLiteral("-new")));
+    }
+
+    // Stored coagulation results with values out of range and with a critical value, and the call
+    // that reports a critical value before it is saved.
+    if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmAPTT"))) {
+        open({QStringLiteral("R2605101"), QStringLiteral("frmAPTT"), true, 0}, QStringLiteral("frmAPTT-flagged"));
+        open({QStringLiteral("R2605102"), QStringLiteral("frmAPTT"), true, 0}, QStringLiteral("frmAPTT-critical"));
+    }
+    {
+        corvane::frmCriticalCall call({{QStringLiteral("result6"), QStringLiteral("APTT, patient"), QStringLiteral(">120"),
+                                        QStringLiteral("> 100")},
+                                       {QStringLiteral("result8"), QStringLiteral("Fibrinogen"), QStringLiteral("85"),
+                                        QStringLiteral("< 100")}},
+                                      QDateTime(QDate(2026, 3, 7), QTime(14, 5)));
+        seam.nameNext(QStringLiteral("frmCriticalCall"));
+        call.runModal();
     }
 
     // The sign-off dialog at both of its heights, and the lookups, on the demo data.

@@ -9,6 +9,7 @@
 #include "fluids_parts.h"
 #include "packages_parts.h"
 #include "serology_parts.h"
+#include "clinical_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
@@ -401,6 +402,7 @@ void loadDemoData(Driver &db)
     loadFluidsDemo(db);
     loadPackagesDemo(db);
     loadSerologyDemo(db);
+    loadClinicalDemo(db);
     tx.commit();
 }
 

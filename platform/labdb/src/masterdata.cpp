@@ -55,6 +55,8 @@ const std::vector<MasterTable> &registry()
         {Database::Laboratory, "tbLabInterpretationLegend", {"ExamCode"}},
         {Database::Laboratory, "tbLabNormalRangeRef", {"Field"}},
         {Database::Laboratory, "tbLabCustomFormat", {"ExamCode", "LineNo"}},
+        {Database::Laboratory, "tbLabReferenceInterval", {"ExamCode", "Field", "Sex", "AgeFrom", "AgeUnit"}},
+        {Database::Laboratory, "tbLabCriticalLimit", {"ExamCode", "Field", "Sex", "AgeFrom", "AgeUnit"}},
     };
     return tables;
 }

@@ -3,6 +3,7 @@
 #include "labdb/session.h"
 #include "fluids_parts.h"
 #include "packages_parts.h"
+#include "clinical_parts.h"
 
 #include <array>
 #include <cctype>
@@ -140,6 +141,7 @@ const ProcedureRegistry &procedures()
         registerFluidsProcedures(r);
         registerPackagesProcedures(r);
         registerSerologyProcedures(r);
+        registerClinicalProcedures(r);
         return r;
     }();
     return registry;

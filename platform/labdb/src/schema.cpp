@@ -15,6 +15,7 @@
 #include "stains_parts.h"
 #include "interpretation_parts.h"
 #include "serology_parts.h"
+#include "clinical_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -341,6 +342,7 @@ const std::vector<Step> &steps()
         {{fluidsTables}},                                                     // 14: body fluid and semen references, result summaries
         {{packagesTables}},                                                   // 15: package tests; their grid rows, blood counts, urinalyses, stool
         {{serologyTables}},                                                   // 16: cut-off and threshold formats, cut-off and short-form results
+        {{clinicalTables}},                                                   // 17: reference intervals, critical limits, judged results, critical calls
     };
     return all;
 }

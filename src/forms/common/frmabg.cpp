@@ -39,6 +39,12 @@ void frmABG::fillResultFields(const Recordset &row)
     ui->rtfComments->setPlainText(row.field(QStringLiteral("result20")).toStringOr());
 }
 
+// The sample type (field 10) is no measurement.
+QList<JudgedField> frmABG::judgedFields() const
+{
+    return m_results.judgedByPosition(0, 9);
+}
+
 Command frmABG::saveCommand(int flag, const SaveTexts &texts) const
 {
     Command c(flag == 0 ? "Laboratory..Lab_Save_ABG 0, '" : "Laboratory..Lab_Save_ABG 1, '");

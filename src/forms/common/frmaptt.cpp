@@ -27,6 +27,12 @@ void frmAPTT::fillResultFields(const Recordset &row)
     m_results.setText(0, SessionContext::current().RequestRecord.Method);
 }
 
+// The method (field 0) is no measurement.
+QList<JudgedField> frmAPTT::judgedFields() const
+{
+    return m_results.judgedByPosition(1, 9);
+}
+
 Command frmAPTT::saveCommand(int flag, const SaveTexts &texts) const
 {
     const SessionContext &s = SessionContext::current();

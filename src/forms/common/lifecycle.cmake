@@ -6,6 +6,9 @@ add_library(corvane_forms SHARED
   ${CMAKE_CURRENT_LIST_DIR}/requestheader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/requestheader.ui
   ${CMAKE_CURRENT_LIST_DIR}/resultform.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/resultflags.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmcriticalcall.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frmcriticalcall.ui
   ${CMAKE_CURRENT_LIST_DIR}/draft.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resultfields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picklists.cpp

@@ -105,4 +105,12 @@ void ResultFields::searchInterpretation(int index)
         m_searched = false;
 }
 
+QList<JudgedField> ResultFields::judgedByPosition(int first, int last) const
+{
+    QList<JudgedField> out;
+    for (int i = first; i <= last && i < count(); ++i)
+        out.append({m_fields[i], QStringLiteral("result%1").arg(i + 1)});
+    return out;
+}
+
 } // namespace corvane

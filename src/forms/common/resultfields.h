@@ -1,6 +1,7 @@
 #pragma once
 // The result-field array of a screen (txtResult(0..n)) and its F9 interpretation search.
 
+#include "forms/common/resultflags.h"
 #include "services/database/command.h"
 #include "services/database/recordset.h"
 
@@ -29,6 +30,8 @@ public:
     // Field i from the stored row's column at position i + 1 (position 0 is the request), Null
     // read as empty.
     void fillFromPositions(const Recordset &row);
+    // Fields from first on, judged as the stored columns they are filled from (field i: result<i+1>).
+    QList<JudgedField> judgedByPosition(int first, int last) const;
     // Each field's text followed by the separator, as the save commands list them.
     void appendTo(Command &command, const char *separator) const;
 

@@ -152,6 +152,7 @@ void ResultForm::Fill_Results()
         }
         if (fillsHeaderFromStorage())
             fillNewResult(serverNow());
+        loadFlags();
         return;
     }
     if (fillsHeaderFromStorage())
@@ -159,6 +160,46 @@ void ResultForm::Fill_Results()
     fillResultFields(rs);
     if (m_reagents)
         m_reagents->ShowPosting();
+    loadFlags();
+}
+
+void ResultForm::loadFlags()
+{
+    const QList<JudgedField> fields = judgedFields();
+    if (fields.isEmpty())
+        return;
+    if (!m_flags)
+        m_flags = new ResultFlags(*this);
+    m_flags->load(SessionContext::current().RequestNum, fields);
+}
+
+bool ResultForm::callCriticalValues()
+{
+    m_call.reset();
+    const QList<CriticalValue> values = m_flags ? m_flags->uncalledCriticals() : QList<CriticalValue>();
+    if (values.isEmpty())
+        return true;
+    // The clock is read for the dialog alone: a cancelled call leaves no trace in the command log.
+    const QDateTime now = SessionContext::current().db().lookup(Command("Select getdate() as DateToday"))
+                              .field(QStringLiteral("DateToday")).toDateTime();
+    frmCriticalCall dialog(values, now, this);
+    m_call = dialog.runModal();
+    return m_call.has_value();
+}
+
+void ResultForm::saveJudgement(Connection &db)
+{
+    if (!m_flags || !m_flags->judges())
+        return;
+    const SessionContext &s = SessionContext::current();
+    db.execute(Command("Laboratory..Lab_Save_ResultJudgement '") << s.RequestNum << "'");
+    if (!m_call)
+        return;
+    for (const CriticalValue &v : m_call->values)
+        db.execute(Command("Laboratory..Lab_Save_CriticalCall '")
+                   << s.RequestNum << "', '" << s.RequestRecord.code << "', '" << v.field << "', '" << v.caption
+                   << "', '" << v.value << "', '" << v.limit << "', '" << m_call->person << "', '" << m_call->ward
+                   << "', '" << commandDateTime(m_call->callTime) << "', '1', '" << s.EmployeeCode << "'");
 }
 
 void ResultForm::fillStoredHeader(const Recordset &rs)
@@ -282,6 +323,9 @@ void ResultForm::SaveAndSignOff(bool withVerifier, bool /*printing*/)
 {
     if (!entriesComplete())
         return;
+    // Nothing reaches the database when the call is cancelled; the screen stays as typed.
+    if (!callCriticalValues())
+        return;
     {
         WaitCursor wait;
         SetAllCommandButtons(*this, false);
@@ -318,6 +362,7 @@ bool ResultForm::Save_Entries()
         const int flag = SaveToLogbookIfFirst(db, s.RequestNum, s.EmployeeCode, entry.submitted, entry.finished,
                                               entry.number, entry.extra, m_seenVersion);
         executeSave(db, flag, texts);
+        saveJudgement(db);
 
         if (m_withVerifier && !s.VerifyMode)
             recordVerification();
@@ -325,6 +370,9 @@ bool ResultForm::Save_Entries()
             m_reagents->PostReagentConsumption();
         db.commitTrans();
         m_draft->saved();
+        if (m_flags && m_call)
+            m_flags->markCalled(m_call->values);
+        m_call.reset();
         return true;
     } catch (const std::exception &e) {
         try {
@@ -334,6 +382,7 @@ bool ResultForm::Save_Entries()
             // A connection that died took its transaction with it.
         }
         m_draft->saveFailed();
+        m_call.reset();
         MessageBox::show(QStringLiteral("Data was not saved! Error: [") + QString::fromStdString(e.what()) +
                              QStringLiteral("]"),
                          QStringLiteral("Save_Entries of Result Entry Class"), QMessageBox::Critical);

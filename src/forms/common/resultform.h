@@ -2,6 +2,8 @@
 // The life every result-entry screen shares: opened and filled from the request, edited, saved in
 // one transaction, signed off, printed and closed. A screen states only its hooks.
 
+#include "forms/common/frmcriticalcall.h"
+#include "forms/common/resultflags.h"
 #include "host/resultscreen.h"
 #include "services/lookups/dialogsupport.h"
 #include "services/database/command.h"
@@ -89,6 +91,9 @@ protected:
     virtual void fillStoredHeader(const Recordset &row);
     // Step 5.4: the result fields from the stored row.
     virtual void fillResultFields(const Recordset &row) = 0;
+    // The numeric result controls and the stored columns they are judged as; their flags show
+    // beside them while typing and when filled.
+    virtual QList<JudgedField> judgedFields() const { return {}; }
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
     virtual Command saveCommand(int flag, const SaveTexts &texts) const;
     // Step 9.7 as run inside the save transaction; by default saveCommands in order. Screens whose
@@ -170,6 +175,10 @@ private:
     void setAllPickers(const QDateTime &at);
     bool isOurs(QObject *object) const;
     void recordVerification();
+    void loadFlags();
+    // Before the save: the critical values not yet reported are called; false when cancelled.
+    bool callCriticalValues();
+    void saveJudgement(Connection &db);
 
     QString m_name;
     const ScreenTraits *m_traits;
@@ -184,6 +193,9 @@ private:
     ModalErrorTrap m_errors;
     // What was typed, kept on the workstation when a save fails.
     std::unique_ptr<DraftKeeper> m_draft;
+    ResultFlags *m_flags = nullptr;
+    // The call of the critical values this save writes with the result.
+    std::optional<CriticalCallEntry> m_call;
 };
 
 } // namespace corvane

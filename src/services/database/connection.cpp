@@ -131,6 +131,11 @@ Recordset Connection::query(const Command &command)
     return Recordset(run(command));
 }
 
+Recordset Connection::lookup(const Command &command)
+{
+    return Recordset(translatingErrors([&] { return m_session->execute(command.commandText()); }));
+}
+
 void Connection::execute(const Command &command)
 {
     run(command);

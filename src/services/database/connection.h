@@ -51,6 +51,9 @@ public:
     ~Connection();
 
     Recordset query(const Command &command);
+    // A read the screens make for their own display (the limits that flag a value), not one of the
+    // laboratory's commands: the command observer does not see it.
+    Recordset lookup(const Command &command);
     void execute(const Command &command);
 
     void beginTrans();

@@ -2,6 +2,8 @@
 // The arithmetic of results with normal values, shared by the server's procedures and the screen:
 // what counts as a number, the conversion between SI and conventional units, and the H/L flag.
 
+#include "labdb/clinicalflags.h"
+
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -50,20 +52,16 @@ inline std::string convertWithFactor(std::string_view factorText, std::string_vi
     return formatTwoDecimals(toConventional ? *value / *factor : *value * *factor);
 }
 
-// "H" above the maximum, "L" below the minimum, "" inside the range, for a non-numeric result, or
-// for a row without a range (no maximum above its minimum).
+// "H" above the maximum, "L" below the minimum, "" inside the range, for a result that is no
+// number, or for a row without a range (no maximum above its minimum). The same rule as every
+// other result's flag, so "<0.1" and "1,250" are read as laboratories write them.
 inline std::string resultFlag(std::string_view result, std::string_view minText, std::string_view maxText)
 {
-    const auto value = numericValue(result);
     const auto min = numericValue(minText);
     const auto max = numericValue(maxText);
-    if (!value || !min || !max || *max <= *min)
+    if (!min || !max || *max <= *min)
         return {};
-    if (*value > *max)
-        return "H";
-    if (*value < *min)
-        return "L";
-    return {};
+    return flagText(judge(result, Limits{min, max, {}, {}}));
 }
 
 } // namespace labdb

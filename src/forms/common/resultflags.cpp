@@ -1,0 +1,162 @@
+#include "forms/common/resultflags.h"
+
+#include "services/database/connection.h"
+#include "session/sessioncontext.h"
+
+#include <labdb/normalvalues.h>
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace corvane {
+
+namespace {
+
+std::optional<double> number(const Field &f)
+{
+    return f.isNull() ? std::nullopt : labdb::numericValue(f.toStringOr().toStdString());
+}
+
+} // namespace
+
+ResultFlags::ResultFlags(QWidget &screen) : QObject(&screen), m_screen(screen) {}
+
+void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fields)
+{
+    m_fields = fields;
+    m_limits.clear();
+    m_called.clear();
+    if (fields.isEmpty())
+        return;
+    Connection &db = SessionContext::current().db();
+    FieldLimits examWide;
+    for (Recordset rs = db.lookup(Command("Laboratory..Lab_Get_ClinicalLimits '") << requestNum << "'"); !rs.eof();
+         rs.moveNext()) {
+        FieldLimits f;
+        f.limits = {number(rs.field(QStringLiteral("LowValue"))), number(rs.field(QStringLiteral("HighValue"))),
+                    number(rs.field(QStringLiteral("CriticalLow"))), number(rs.field(QStringLiteral("CriticalHigh")))};
+        f.criticalLow = rs.field(QStringLiteral("CriticalLow")).toStringOr().trimmed();
+        f.criticalHigh = rs.field(QStringLiteral("CriticalHigh")).toStringOr().trimmed();
+        const QString field = rs.field(QStringLiteral("Field")).toStringOr().trimmed();
+        if (field.isEmpty())
+            examWide = f;
+        else
+            m_limits.insert(field, f);
+    }
+    // Exam-wide critical limits reach the fields that have no limits at all.
+    if (examWide.limits.criticalLow || examWide.limits.criticalHigh) {
+        for (const JudgedField &j : fields) {
+            if (!m_limits.contains(j.field))
+                m_limits.insert(j.field, examWide);
+        }
+    }
+    if (m_limits.isEmpty())
+        return;
+    for (Recordset rs = db.lookup(Command("Laboratory..Lab_Get_CriticalCalls '") << requestNum << "'"); !rs.eof();
+         rs.moveNext())
+        m_called.insert(rs.field(QStringLiteral("Field")).toStringOr().trimmed(),
+                        rs.field(QStringLiteral("ResultValue")).toStringOr().trimmed());
+    for (const JudgedField &j : fields) {
+        if (!m_limits.contains(j.field) || !j.control)
+            continue;
+        if (auto *edit = qobject_cast<QLineEdit *>(j.control))
+            connect(edit, &QLineEdit::textChanged, this, [this, j] { show(j); });
+        else if (auto *combo = qobject_cast<QComboBox *>(j.control))
+            connect(combo, &QComboBox::currentTextChanged, this, [this, j] { show(j); });
+        show(j);
+    }
+}
+
+QString ResultFlags::textOf(const QWidget *control)
+{
+    if (const auto *edit = qobject_cast<const QLineEdit *>(control))
+        return edit->text();
+    if (const auto *combo = qobject_cast<const QComboBox *>(control))
+        return combo->currentText();
+    return {};
+}
+
+labdb::Flag ResultFlags::flagOf(const JudgedField &field) const
+{
+    const auto it = m_limits.constFind(field.field);
+    if (it == m_limits.constEnd())
+        return labdb::Flag::None;
+    return labdb::judge(textOf(field.control).toStdString(), it->limits);
+}
+
+void ResultFlags::show(const JudgedField &field)
+{
+    QLabel *label = labelBeside(field.control);
+    const labdb::Flag flag = flagOf(field);
+    const QString text = QString::fromStdString(labdb::flagText(flag));
+    label->setText(text);
+    // Bold and boxed for critical values: the flag reads in black and white too.
+    label->setStyleSheet(labdb::isCritical(flag)
+                             ? QStringLiteral("QLabel { font-weight: bold; color: #b00000; border: 2px solid #b00000; "
+                                              "padding: 0px 2px; }")
+                             : QStringLiteral("QLabel { font-weight: bold; color: #b00000; }"));
+    label->setToolTip(text.isEmpty() ? QString()
+                                     : labdb::isCritical(flag) ? QStringLiteral("Critical value")
+                                                               : QStringLiteral("Outside the reference interval"));
+}
+
+QLabel *ResultFlags::labelBeside(QWidget *control)
+{
+    if (QLabel *existing = m_labels.value(control))
+        return existing;
+    const QString name = control->objectName();
+    const int underscore = name.lastIndexOf(QLatin1Char('_'));
+    auto *label = new QLabel(control->parentWidget());
+    label->setObjectName(QStringLiteral("lblFlag") + (underscore >= 0 ? name.mid(underscore) : QLatin1Char('_') + name));
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("HH")) + 8);
+    // In the field's row, after its other columns; elsewhere just right of the field.
+    auto *grid = control->parentWidget() ? qobject_cast<QGridLayout *>(control->parentWidget()->layout()) : nullptr;
+    const int at = grid ? grid->indexOf(control) : -1;
+    if (at >= 0) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
+        grid->addWidget(label, row, grid->columnCount());
+    } else {
+        label->move(control->geometry().right() + 4, control->y());
+    }
+    label->show();
+    m_labels.insert(control, label);
+    return label;
+}
+
+QString ResultFlags::captionOf(const QWidget *control) const
+{
+    for (const QLabel *l : m_screen.findChildren<QLabel *>()) {
+        if (l->buddy() == control)
+            return l->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed();
+    }
+    return control->objectName();
+}
+
+QList<CriticalValue> ResultFlags::uncalledCriticals() const
+{
+    QList<CriticalValue> out;
+    for (const JudgedField &j : m_fields) {
+        const labdb::Flag flag = flagOf(j);
+        if (!labdb::isCritical(flag))
+            continue;
+        const QString value = textOf(j.control).trimmed();
+        if (m_called.contains(j.field) && m_called.value(j.field) == value)
+            continue;
+        const FieldLimits f = m_limits.value(j.field);
+        out.append({j.field, captionOf(j.control), value,
+                    flag == labdb::Flag::CriticalLow ? QStringLiteral("< ") + f.criticalLow
+                                                     : QStringLiteral("> ") + f.criticalHigh});
+    }
+    return out;
+}
+
+void ResultFlags::markCalled(const QList<CriticalValue> &values)
+{
+    for (const CriticalValue &v : values)
+        m_called.insert(v.field, v.value);
+}
+
+} // namespace corvane
