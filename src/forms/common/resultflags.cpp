@@ -117,7 +117,10 @@ QLabel *ResultFlags::labelBeside(QWidget *control)
     if (at >= 0) {
         int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
         grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
-        grid->addWidget(label, row, grid->columnCount());
+        // One column for the flags of a grid, after the columns it was designed with.
+        if (!m_flagColumns.contains(grid))
+            m_flagColumns.insert(grid, grid->columnCount());
+        grid->addWidget(label, row, m_flagColumns.value(grid));
     } else {
         label->move(control->geometry().right() + 4, control->y());
     }

@@ -60,6 +60,7 @@ private:
     QMap<QString, FieldLimits> m_limits;   // by field
     QMap<QString, QString> m_called;       // field -> value already called
     QMap<const QWidget *, QLabel *> m_labels;
+    QMap<const QObject *, int> m_flagColumns;
 };
 
 } // namespace corvane
