@@ -271,6 +271,24 @@ frmAPTT: click cmdSave
     EXPECT_FALSE(printed.contains(QStringLiteral("11.0 \u2013 15.0"))) << printed.toStdString();
 }
 
+// A screen whose exam has no intervals shows no flags; once the master has them, it does.
+TEST_P(ClinicalSessionTest, BodyFluidFlagsOnceItsExamHasIntervals)
+{
+    check->execute("insert into laboratory..tbLabReferenceInterval (ExamCode, Field, Sex, AgeFrom, AgeUnit, LowValue, "
+                   "HighValue, Unit, PrintedText) values ('112', 'result7', 'B', 0, 'Y', NULL, '1000', '/uL', "
+                   "'Less than 1,000 /uL')");
+    ASSERT_TRUE(play(opening("R2603012") + QStringLiteral(R"(
+frmBodyFluid: set txtResult(6) 3,250 /uL
+frmBodyFluid: expect lblFlag_6 H
+frmBodyFluid: set txtResult(6) 1,000 /uL
+frmBodyFluid: expect lblFlag_6 ""
+frmBodyFluid: set txtResult(6) Less than 1,000
+frmBodyFluid: expect lblFlag_6 ""
+frmBodyFluid: expect txtResult(6) Less than 1,000
+frmBodyFluid: click cmdExam
+)"))) << log.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ClinicalSessionTest, testsupport::kBothBackends, testsupport::backendName);
 
 } // namespace

@@ -59,7 +59,8 @@ void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fiel
         m_called.insert(rs.field(QStringLiteral("Field")).toStringOr().trimmed(),
                         rs.field(QStringLiteral("ResultValue")).toStringOr().trimmed());
     for (const JudgedField &j : fields) {
-        if (!m_limits.contains(j.field) || !j.control)
+        // A row the screen hides for this laboratory section shows no flag either.
+        if (!m_limits.contains(j.field) || !j.control || j.control->isHidden())
             continue;
         if (auto *edit = qobject_cast<QLineEdit *>(j.control))
             connect(edit, &QLineEdit::textChanged, this, [this, j] { show(j); });

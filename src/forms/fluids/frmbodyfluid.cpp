@@ -70,6 +70,12 @@ void frmBodyFluid::fillResultFields(const Recordset &row)
     ui->TxtMethod->setText(SessionContext::current().RequestRecord.Method);
 }
 
+// pH to LDH; time, volume and appearance are no measurements.
+QList<JudgedField> frmBodyFluid::judgedFields() const
+{
+    return m_txtResult.judgedByPosition(4, 13);
+}
+
 Command frmBodyFluid::saveCommand(int flag, const SaveTexts &texts) const
 {
     Command c(flag == 0 ? "Laboratory..Lab_Save_BodyFluids 0, '" : "Laboratory..Lab_Save_BodyFluids 1, '");
