@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <utility>
+
 namespace corvane {
 
 namespace {
@@ -25,6 +27,13 @@ ResultFlags::ResultFlags(QWidget &screen) : QObject(&screen), m_screen(screen) {
 
 void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fields)
 {
+    // Filled again: the limits are read anew and nothing of the last filling stays wired or shown.
+    for (const JudgedField &j : std::as_const(m_fields)) {
+        if (j.control)
+            disconnect(j.control, nullptr, this, nullptr);
+    }
+    for (QLabel *label : std::as_const(m_labels))
+        label->clear();
     m_fields = fields;
     m_limits.clear();
     m_called.clear();
