@@ -289,6 +289,24 @@ frmBodyFluid: click cmdExam
 )"))) << log.toStdString();
 }
 
+TEST_P(ClinicalSessionTest, SemenListsFlagTheirWrittenAmounts)
+{
+    for (const char *row : {"('116', 'result4', 'B', 0, 'Y', '1.5', NULL, 'mL', '1.5 mL or more')",
+                            "('116', 'result21', 'B', 0, 'Y', NULL, '10', '%', '')"})
+        check->execute(std::string("insert into laboratory..tbLabReferenceInterval (ExamCode, Field, Sex, AgeFrom, "
+                                   "AgeUnit, LowValue, HighValue, Unit, PrintedText) values ") +
+                       row);
+    ASSERT_TRUE(play(opening("R2604304") + QStringLiteral(R"(
+frmSemenAnalysis: set xCbo(3) 2.5 mL
+frmSemenAnalysis: expect lblFlag_3 ""
+frmSemenAnalysis: set xCbo(3) 1.0 mL
+frmSemenAnalysis: expect lblFlag_3 L
+frmSemenAnalysis: set xCbo(19) 25%
+frmSemenAnalysis: expect lblFlag_19 H
+frmSemenAnalysis: click cmdExam
+)"))) << log.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ClinicalSessionTest, testsupport::kBothBackends, testsupport::backendName);
 
 } // namespace

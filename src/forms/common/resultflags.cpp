@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaProperty>
 
 #include <utility>
 
@@ -79,13 +80,12 @@ void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fiel
     }
 }
 
+// What the control holds as the technologist sees it: its user property (a line edit's text, a
+// combo's current text, a pick list's text).
 QString ResultFlags::textOf(const QWidget *control)
 {
-    if (const auto *edit = qobject_cast<const QLineEdit *>(control))
-        return edit->text();
-    if (const auto *combo = qobject_cast<const QComboBox *>(control))
-        return combo->currentText();
-    return {};
+    const QMetaProperty user = control ? control->metaObject()->userProperty() : QMetaProperty();
+    return user.isValid() ? user.read(control).toString() : QString();
 }
 
 labdb::Flag ResultFlags::flagOf(const JudgedField &field) const

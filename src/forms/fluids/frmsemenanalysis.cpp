@@ -66,6 +66,16 @@ void frmSemenAnalysis::fillResultFields(const Recordset &row)
     ui->TxtMethod->setText(SessionContext::current().RequestRecord.Method);
 }
 
+// Every list box, as the column it is stored in (the third-hour motile share and the agglutination
+// trade places).
+QList<JudgedField> frmSemenAnalysis::judgedFields() const
+{
+    QList<JudgedField> out;
+    for (int i = 0; i < m_xCbo.size(); ++i)
+        out.append({xCbo(i), QStringLiteral("result%1").arg(i == 19 ? 21 : i == 20 ? 20 : i + 1)});
+    return out;
+}
+
 Command frmSemenAnalysis::saveCommand(int flag, const SaveTexts &texts) const
 {
     Command c(flag == 0 ? "Laboratory..Lab_Save_SemenAnalysis 0,'" : "Laboratory..Lab_Save_SemenAnalysis 1,'");

@@ -35,6 +35,7 @@ protected:
     void loadHook() override;
     Command resultQuery() const override;
     void fillResultFields(const Recordset &row) override;
+    QList<JudgedField> judgedFields() const override;
     Command saveCommand(int flag, const SaveTexts &texts) const override;
     ReportRequest report() const override;
     QString accessionPrompt() const override;
