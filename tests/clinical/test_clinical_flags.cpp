@@ -93,14 +93,14 @@ TEST(ClinicalFlags, ReadsNumbersAndClaimsAsWritten)
     } read[] = {{"1,250", 1250, Side::Exact},          {"12,345,678.25", 12345678.25, Side::Exact},
                 {"<0.1", 0.1, Side::Below},            {"<= 5", 5, Side::AtMost},
                 {"> 1000 mg/dL", 1000, Side::Above},  {"\u22643", 3, Side::AtMost},
-                {"7.35pH", 7.35, Side::Exact},        {"-0.5", -0.5, Side::Exact}};
+                {"7.35pH", 7.35, Side::Exact}, {"3,250/uL", 3250, Side::Exact},        {"-0.5", -0.5, Side::Exact}};
     for (const auto &r : read) {
         const auto v = labdb::readWrittenValue(r.text);
         ASSERT_TRUE(v.has_value()) << r.text;
         EXPECT_DOUBLE_EQ(v->number, r.number) << r.text;
         EXPECT_EQ(v->side, r.side) << r.text;
     }
-    for (const char *text : {"1,25", "1234,567", ",250", "1,2345", "<", "> mg", "x10", "5-10 /hpf"})
+    for (const char *text : {"1,25", "1234,567", ",250", "1,2345", "<", "> mg", "x10", "5-10 /hpf", "120/80", "1/2"})
         EXPECT_FALSE(labdb::readWrittenValue(text).has_value()) << text;
 }
 

@@ -34,7 +34,10 @@ bool unitsMayFollow(std::string_view rest)
     if (rest.empty())
         return true;
     const auto c = static_cast<unsigned char>(rest.front());
-    return std::isspace(c) || std::isalpha(c) || c == '%' || c == '/' || c >= 0x80;
+    // "120/80" and "1/2" are pairs of numbers; "/uL" is a unit.
+    if (c == '/')
+        return rest.size() > 1 && !digit(rest[1]);
+    return std::isspace(c) || std::isalpha(c) || c == '%' || c >= 0x80;
 }
 
 } // namespace
