@@ -162,7 +162,7 @@ namespace {
 
 class Parser {
 public:
-    Parser(const std::vector<Token> &tokens, Driver &driver) : m_t(tokens), m_driver(driver) {}
+    Parser(const std::vector<Token> &tokens, const Driver &driver) : m_t(tokens), m_driver(driver) {}
 
     std::unique_ptr<Plan> parse()
     {
@@ -621,11 +621,33 @@ private:
     }
 
     const std::vector<Token> &m_t;
-    Driver &m_driver;
+    const Driver &m_driver;
     std::size_t m_pos = 0;
 };
 
+std::vector<Value> bind(const Plan &plan, const CommandText &command)
+{
+    std::vector<Value> params;
+    params.reserve(plan.params.size());
+    for (const ParamBuilder &p : plan.params)
+        params.push_back(p.build(command.values()));
+    return params;
+}
+
 } // namespace
+
+CommandReading readCommand(const CommandText &command, const Driver &driver)
+{
+    const std::vector<Token> tokens = lex(command.shape());
+    const std::unique_ptr<Plan> plan = Parser(tokens, driver).parse();
+    CommandReading reading;
+    if (plan->proc)
+        reading.procedure = plan->proc->name;
+    reading.sql = plan->sql;
+    reading.params = bind(*plan, command);
+    reading.writes = plan->writes;
+    return reading;
+}
 
 Session::Session(std::unique_ptr<Driver> driver) : m_driver(std::move(driver))
 {
@@ -646,10 +668,7 @@ const Plan &Session::planFor(const CommandText &command)
 ResultSet Session::execute(const CommandText &command)
 {
     const Plan &plan = planFor(command);
-    std::vector<Value> params;
-    params.reserve(plan.params.size());
-    for (const ParamBuilder &p : plan.params)
-        params.push_back(p.build(command.values()));
+    const std::vector<Value> params = bind(plan, command);
 
     const auto run = [&]() {
         if (!plan.proc)
