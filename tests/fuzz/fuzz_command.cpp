@@ -63,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
         const labdb::CommandReading reading = labdb::readCommand(command, *scratch.driver);
         require(reading.procedure.empty() != reading.sql.empty(), "a procedure call or a statement, never both");
+        require(reading.sql.find('\0') == std::string::npos, "no NUL cuts the statement short on the server");
     } catch (const labdb::DbError &) {
     }
     return 0;

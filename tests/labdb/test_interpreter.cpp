@@ -67,6 +67,17 @@ TEST(CommandTextTest, TypedTextSplitsLiteralsIntoValues)
     // Same shape for other values: one cached plan.
     EXPECT_EQ(c.shape(), CommandText::fromText("select * from x where a = 'z' and b = 'q'").shape());
     EXPECT_THROW(CommandText::fromText("select 'open"), DbError);
+
+    // Outside a quoted value only text and blanks: a stray value marker or NUL there is refused.
+    // Inside one, any byte is the value's.
+    for (const std::string &bad : {std::string("select \x1F"), std::string("delete from x\0 where 1 = 0", 27),
+                                  std::string("select 1 \x01"), std::string("select 1 -- \x1F")}) {
+        EXPECT_THROW(CommandText::fromText(bad), DbError) << bad;
+    }
+    const std::string control("a\x1F\0\x01b", 5);
+    const CommandText quoted = CommandText::fromText("select '" + control + "'\t\r\n");
+    ASSERT_EQ(quoted.values().size(), 1u);
+    EXPECT_EQ(*quoted.values()[0], control);
 }
 
 TEST_P(InterpreterTest, OriginalDialectIsTranslated)
