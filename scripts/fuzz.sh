@@ -53,8 +53,10 @@ for t in "${targets[@]}"; do
   log="$build/fuzz-$t.log"
   echo "== $t: ${seconds} s"
   # The first folder collects what the fuzzer learns; the seeds in the repository stay as they are.
+  dict=()
+  [ -f tests/fuzz/dict/"$t".dict ] && dict=(-dict=tests/fuzz/dict/"$t".dict)
   set +e
-  nice -n 15 "$build/tests/fuzz/fuzz_$t" "$corpus" tests/fuzz/corpus/"$t" \
+  nice -n 15 "$build/tests/fuzz/fuzz_$t" "$corpus" tests/fuzz/corpus/"$t" "${dict[@]}" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1
   rc=$?

@@ -3,16 +3,44 @@
 
 #include <reports/layout.h>
 
+#include <QSizeF>
+
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+namespace {
+
+void require(bool holds, const char *what)
+{
+    if (!holds) {
+        std::fprintf(stderr, "broken: %s\n", what);
+        std::abort();
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     try {
         const corvane::Layout layout = corvane::Layout::parse(text, QStringLiteral("fuzz.rpt"));
+        // An accepted page leaves room to print on.
+        const corvane::PageSetup &page = layout.page;
+        QSizeF paper = page.pageSize.size(QPageSize::Millimeter);
+        if (page.orientation == QPageLayout::Landscape)
+            paper.transpose();
+        const QMarginsF m = page.marginsMm;
+        for (const qreal v : {m.left(), m.top(), m.right(), m.bottom()})
+            require(std::isfinite(v) && v >= 0, "margins are finite and not negative");
+        require(page.pageSize.isValid() && std::isfinite(paper.width()) && std::isfinite(paper.height()),
+                "the paper has a size");
+        require(m.left() + m.right() < paper.width() && m.top() + m.bottom() < paper.height(),
+                "the margins leave room on the paper");
+
         // The report runs every accepted piece of SQL as fixed text and references in turn.
         std::vector<const corvane::LayoutBlock *> blocks{&layout.main};
         for (const corvane::LayoutBlock &sub : layout.subreports)
@@ -20,10 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (const corvane::LayoutBlock *block : blocks) {
             for (const corvane::LayoutTable &table : block->tables) {
                 for (const corvane::SqlTemplate *sql : {&table.arguments, &table.where}) {
-                    if (!sql->text.isEmpty() && sql->text.size() != static_cast<qsizetype>(sql->references.size()) + 1) {
-                        std::fprintf(stderr, "broken: SQL of table %s\n", qPrintable(table.name));
-                        std::abort();
-                    }
+                    require(sql->text.isEmpty() || sql->text.size() == static_cast<qsizetype>(sql->references.size()) + 1,
+                            "fixed text and references alternate");
                 }
             }
         }

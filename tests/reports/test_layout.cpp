@@ -134,7 +134,24 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenLayout{"unclosed section in the page design",
                      "[report]\npaper = A4\n\n[template]\n<p>\n{{#result.rows}}\n{{result1}}\n</p>\n",
                      "page design of Broken.RPT is broken: Unclosed section \"result.rows\" on line 6"},
-        BrokenLayout{"changed delimiters", "[template]\n{{=<% %>=}}\n", "changing the tag delimiters"}));
+        BrokenLayout{"changed delimiters", "[template]\n{{=<% %>=}}\n", "changing the tag delimiters"},
+        BrokenLayout{"margins that are no number", "[report]\nmargins = 10 nan mm\n[template]\n",
+                     "line 2: margins must be numbers, found \"nan\""},
+        BrokenLayout{"margins wider than the paper", "[report]\nmargins = 10 120 mm\norientation = portrait\n[template]\n",
+                     "line 3: the margins leave no room to print on the 210 x 297 mm page"},
+        BrokenLayout{"paper too large to measure", "[report]\npaper = 99999999999999999999 x 1 mm\n[template]\n",
+                     "unknown paper"}));
+
+TEST(LayoutTest, MarginsAreCheckedAgainstThePageAsItIsTurned)
+{
+    // Wide side margins fit once the page is turned, whichever setting comes first.
+    const Layout turned = Layout::parse(QStringLiteral("[report]\nmargins = 10 120 mm\norientation = landscape\n[template]\n"),
+                                        QStringLiteral("Wide.RPT"));
+    EXPECT_EQ(turned.page.marginsMm.left(), 120);
+    EXPECT_THROW(Layout::parse(QStringLiteral("[report]\norientation = landscape\nmargins = 110 10 mm\n[template]\n"),
+                               QStringLiteral("Tall.RPT")),
+                 ReportError);
+}
 
 TEST(ReportDocumentTest, GivesValuesToParameterFieldsInOrderOrByName)
 {
