@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -47,6 +48,34 @@ void require(bool holds, const char *what)
     }
 }
 
+// Tags cannot occur in a typed command: control characters are refused outside quoted values.
+labdb::CommandText taggedCopy(const labdb::CommandText &command)
+{
+    labdb::CommandText copy;
+    std::string run;
+    std::size_t next = 0;
+    for (const char c : command.shape()) {
+        if (c != labdb::CommandText::kMarker) {
+            run.push_back(c);
+            continue;
+        }
+        copy.fixed(run);
+        run.clear();
+        copy.value("\x01" + std::to_string(next++) + "\x02");
+    }
+    copy.fixed(run);
+    return copy;
+}
+
+void tagsIn(const std::string &param, std::vector<std::size_t> &out)
+{
+    for (std::size_t at = param.find('\x01'); at != std::string::npos; at = param.find('\x01', at + 1)) {
+        const std::size_t end = param.find('\x02', at);
+        if (end != std::string::npos)
+            out.push_back(std::stoul(param.substr(at + 1, end - at - 1)));
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -64,6 +93,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const labdb::CommandReading reading = labdb::readCommand(command, *scratch.driver);
         require(reading.procedure.empty() != reading.sql.empty(), "a procedure call or a statement, never both");
         require(reading.sql.find('\0') == std::string::npos, "no NUL cuts the statement short on the server");
+
+        // The same shape with every value tagged: each value is bound once, in the order written.
+        const labdb::CommandReading tagged = labdb::readCommand(taggedCopy(command), *scratch.driver);
+        std::vector<std::size_t> bound;
+        for (const labdb::Value &p : tagged.params) {
+            if (p)
+                tagsIn(*p, bound);
+        }
+        std::vector<std::size_t> written(command.values().size());
+        for (std::size_t i = 0; i < written.size(); ++i)
+            written[i] = i;
+        require(bound == written, "every value bound once, in order");
     } catch (const labdb::DbError &) {
     }
     return 0;

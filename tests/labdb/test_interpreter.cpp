@@ -206,6 +206,10 @@ TEST_P(InterpreterTest, ProcedureErrorsNameTheProblem)
     EXPECT_THROW(run("Inventory.dbo.Lab_FormMaker_GetResult 'R1'"), DbError);
     EXPECT_THROW(run("Lab_FormMaker_GetResult 'R1' 'R2'"), DbError);
     EXPECT_THROW(run("select 1; select 2"), DbError);
+    // A quote inside a quoted name would leave a value unbound and shift the ones after it.
+    EXPECT_THROW(run("select [Body 'x'] from build_file..tbTestNote where NoteID = 'y'"), DbError);
+    EXPECT_THROW(run("select \"Body 'x'\" from build_file..tbTestNote where NoteID = 'y'"), DbError);
+    EXPECT_NO_THROW(run("select [Body] from build_file..tbTestNote where NoteID = 'y'"));
     // Spellings of one procedure are one procedure.
     EXPECT_NO_THROW(run("LAB_FORMMAKER_GETRESULT 'R1'"));
     EXPECT_NO_THROW(run("Lab_FormMaker_GetResult  'R1'"));

@@ -89,6 +89,11 @@ std::vector<Token> lex(const std::string &shape)
             const std::size_t end = shape.find(close, i + 1);
             if (end == std::string::npos)
                 throw DbError("Unclosed quoted identifier.", DbError::Kind::Syntax);
+            // A quote inside a name was taken for a quoted value; inside the name it would not
+            // be bound, and every value after it would go to the wrong place.
+            if (shape.find(CommandText::kMarker, i + 1) < end)
+                throw DbError("Incorrect syntax near " + shape.substr(i, 1) + ": a quoted name cannot hold a quotation mark.",
+                              DbError::Kind::Syntax);
             out.push_back({c == '[' ? Tok::Bracketed : Tok::DoubleQuoted, shape.substr(i + 1, end - i - 1), {}, 0});
             i = end + 1;
         } else if (identStart(c)) {
