@@ -220,3 +220,22 @@ TEST(ReportsFolderTest, FindsLayoutsAsTheScreensNameThem)
 }
 
 } // namespace
+
+TEST(LayoutTest, SectionsNestedPastAnyFormsNeedAreRefusedBeforeTheyExhaustMemory)
+{
+    const auto nested = [](int depth) {
+        QString text = QStringLiteral("[template]\n<p>\n");
+        for (int i = 0; i < depth; ++i)
+            text += QStringLiteral("{{#a}}");
+        for (int i = 0; i < depth; ++i)
+            text += QStringLiteral("{{/a}}");
+        return text;
+    };
+    EXPECT_NO_THROW(Layout::parse(nested(50), QStringLiteral("Deep.RPT")));
+    try {
+        Layout::parse(nested(51), QStringLiteral("Deep.RPT"));
+        FAIL() << "51 nested sections were accepted";
+    } catch (const ReportError &e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("nested more than 50 deep on line 3"))) << e.what();
+    }
+}
