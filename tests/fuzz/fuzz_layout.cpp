@@ -1,7 +1,10 @@
-// A report layout file's text through the layout reader, page design included. A ReportError is
-// the reader refusing a broken layout; anything else that escapes is a fault.
+// A report layout file's text through the layout reader, and every page design it accepts through
+// the template engine. A ReportError is a broken layout refused; anything else that escapes is a
+// fault.
 
 #include <reports/layout.h>
+
+#include "pagetemplate.h"
 
 #include <QSizeF>
 
@@ -52,6 +55,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                             "fixed text and references alternate");
                 }
             }
+        }
+        // Every page design renders as the report renders it, its date formatters included.
+        for (const corvane::LayoutBlock *block : blocks) {
+            corvane::reporting::TemplateData root(corvane::reporting::TemplateData::type::object);
+            corvane::reporting::addFormatters(root);
+            corvane::reporting::TemplateData param(corvane::reporting::TemplateData::type::object);
+            for (const corvane::LayoutParameter &p : block->parameters) {
+                param.set(p.name.toLower().toStdString(),
+                          corvane::reporting::templateValue(p.defaultValue.value_or(QStringLiteral("2026-03-07 14:05:00"))));
+            }
+            root.set("param", param);
+            root.set("page", std::string("1"));
+            root.set("pages", std::string("2"));
+            corvane::reporting::PageTemplate(block->templateText, QStringLiteral("fuzz.rpt"), block->templateLine).render(root);
+            if (block == &layout.main && !page.footer.isEmpty())
+                corvane::reporting::PageTemplate(page.footer, QStringLiteral("fuzz.rpt (footer)"), 1).render(root);
         }
     } catch (const corvane::ReportError &) {
     }

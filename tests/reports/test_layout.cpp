@@ -139,6 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "line 2: margins must be numbers, found \"nan\""},
         BrokenLayout{"margins wider than the paper", "[report]\nmargins = 10 120 mm\norientation = portrait\n[template]\n",
                      "line 3: the margins leave no room to print on the 210 x 297 mm page"},
+        BrokenLayout{"broken footer", "[report]\nfooter = {{#page}}\n[template]\n",
+                     "The page design of Broken.RPT (footer) is broken"},
         BrokenLayout{"paper too large to measure", "[report]\npaper = 99999999999999999999 x 1 mm\n[template]\n",
                      "unknown paper"}));
 

@@ -199,8 +199,10 @@ private:
             page.orientation = orientation(line, value);
         else if (key == QLatin1String("margins"))
             page.marginsMm = margins(line, value);
-        else if (key == QLatin1String("footer"))
+        else if (key == QLatin1String("footer")) {
+            reporting::PageTemplate(value, m_fileName + QStringLiteral(" (footer)"), line); // throws when broken
             page.footer = value;
+        }
         else
             fail(line, QStringLiteral("unknown setting \"%1\" in [report]").arg(key));
     }
