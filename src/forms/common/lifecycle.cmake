@@ -7,6 +7,7 @@ add_library(corvane_forms SHARED
   ${CMAKE_CURRENT_LIST_DIR}/requestheader.ui
   ${CMAKE_CURRENT_LIST_DIR}/resultform.cpp
   ${CMAKE_CURRENT_LIST_DIR}/draft.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pastelimit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resultfields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picklists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/normalvalues.cpp

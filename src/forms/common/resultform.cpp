@@ -1,6 +1,7 @@
 #include "forms/common/resultform.h"
 
 #include "forms/common/draft.h"
+#include "forms/common/pastelimit.h"
 #include "forms/common/requestheader.h"
 #include "forms/common/resultfields.h"
 #include "forms/common/screenroutines.h"
@@ -412,6 +413,8 @@ bool ResultForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && isOurs(watched)) {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (refuseOversizedPaste(watched, *key))
+            return true;
         bool handled = false;
         m_errors.run(*this, [&] { handled = keyHook(watched, key); });
         if (handled)
