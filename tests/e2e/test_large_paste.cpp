@@ -1,4 +1,4 @@
-// A megabyte pasted into any text box of any screen: the screen answers at once, the box is never
+// A megabyte pasted into any text box of any screen, by keyboard or by the box's menu: the screen answers at once, the box is never
 // cut short without a word (it refuses the paste with a message and keeps what it had), and a text
 // the box can take arrives whole. Every window of the tour is walked, so a new screen is checked
 // without new test code.
@@ -10,12 +10,15 @@
 #include "host/screenfactory.h"
 #include "services/ui/messagebox.h"
 
+#include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
@@ -86,6 +89,34 @@ qint64 paste(QWidget &box, const QString &text)
     return timer.elapsed();
 }
 
+// Pastes through the box's context menu; false when no menu with Paste came up.
+bool pasteByMenu(QWidget &box, const QString &text)
+{
+    QApplication::clipboard()->setText(text);
+    auto *area = qobject_cast<QAbstractScrollArea *>(&box);
+    QWidget &target = area ? *area->viewport() : box;
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), target.mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(&target, &event);
+    QMenu *menu = nullptr;
+    QAction *paste = nullptr;
+    for (QWidget *w : QApplication::allWidgets()) {
+        if (auto *m = qobject_cast<QMenu *>(w); m && m->isVisible()) {
+            for (QAction *action : m->actions()) {
+                if (action->text().startsWith(QLatin1String("&Paste"))) {
+                    menu = m;
+                    paste = action;
+                }
+            }
+        }
+    }
+    if (!menu)
+        return false;
+    paste->trigger();
+    menu->close();
+    QApplication::processEvents();
+    return true;
+}
+
 class LargePasteTour : public e2e::ScriptedSessionTest {};
 
 TEST_P(LargePasteTour, AMegabytePastedIntoAnyTextBoxIsRefusedAtOnceAndATextThatFitsArrivesWhole)
@@ -118,6 +149,11 @@ TEST_P(LargePasteTour, AMegabytePastedIntoAnyTextBoxIsRefusedAtOnceAndATextThatF
             }
             EXPECT_EQ(seam.dialogs, 0) << where;
             EXPECT_TRUE(textOf(*box) == before) << where << " changed";
+            // The same through the box's menu.
+            EXPECT_TRUE(pasteByMenu(*box, megabyte)) << where;
+            EXPECT_EQ(seam.texts.size(), 2) << where;
+            EXPECT_TRUE(textOf(*box) == before) << where << " changed";
+            seam.texts.clear();
 
             // What fits arrives whole (a screen may upper-case it), or the screen's own rules for
             // the box turn it away (a digits-only box); it is never cut short.

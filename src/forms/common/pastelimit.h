@@ -4,6 +4,7 @@
 
 class QObject;
 class QKeyEvent;
+class QContextMenuEvent;
 
 namespace corvane {
 
@@ -13,5 +14,9 @@ constexpr int kMultiLineTextLimit = 32767;
 // At a key on a text box: true when the key pastes more than the box can take, which it then
 // refuses (the technologist is told, the box keeps what it had).
 bool refuseOversizedPaste(QObject *watched, const QKeyEvent &key);
+
+// At a context menu on a text box: shows the box's own menu, whose Paste refuses the same way;
+// false for anything that is no editable text box.
+bool showPasteCheckedMenu(QObject *watched, const QContextMenuEvent &event);
 
 } // namespace corvane

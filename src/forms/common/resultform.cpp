@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLabel>
@@ -435,6 +436,9 @@ bool ResultForm::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    if (event->type() == QEvent::ContextMenu && isOurs(watched)
+        && showPasteCheckedMenu(watched, *static_cast<QContextMenuEvent *>(event)))
+        return true;
     if (event->type() == QEvent::FocusOut && watched->objectName() == QLatin1String("txtAccNum") && isOurs(watched)
         && isVisible()) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
