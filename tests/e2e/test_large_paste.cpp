@@ -1,7 +1,7 @@
-// A megabyte pasted into any text box of any screen, by keyboard or by the box's menu: the screen answers at once, the box is never
-// cut short without a word (it refuses the paste with a message and keeps what it had), and a text
-// the box can take arrives whole. Every window of the tour is walked, so a new screen is checked
-// without new test code.
+// A megabyte pasted into any text box of any screen, by keyboard or by the box's menu: the screen
+// answers at once, the box is never cut short without a word (it refuses the paste with a message
+// and keeps what it had), and a text the box can take arrives whole. Every window of the tour is
+// walked, so a new screen is checked without new test code.
 
 #include "scriptedsession.h"
 #include "windowtour.h"

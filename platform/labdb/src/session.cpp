@@ -626,11 +626,6 @@ private:
     std::size_t m_pos = 0;
 };
 
-// What any value may hold, on every backend alike: any length of valid UTF-8 without NUL. SQLite
-// would store a NUL or broken UTF-8 as given and PostgreSQL refuses both (libpq would even cut a
-// text parameter at its first NUL), so the same save must not succeed on one and fail on the other.
-// No column declares a length, so neither backend cuts or refuses long text. A number or date
-// argument that does not read as one is refused by the procedure that reads it.
 // Where the first character no backend stores sits, if any: a NUL, or bytes that are no UTF-8.
 std::optional<std::pair<std::size_t, const char *>> unstorable(const std::string &v)
 {
@@ -655,6 +650,11 @@ std::optional<std::pair<std::size_t, const char *>> unstorable(const std::string
     return std::nullopt;
 }
 
+// What any value may hold, on every backend alike: any length of valid UTF-8 without NUL. SQLite
+// would store a NUL or broken UTF-8 as given and PostgreSQL refuses both (libpq would even cut a
+// text parameter at its first NUL), so the same save must not succeed on one and fail on the other.
+// No column declares a length, so neither backend cuts or refuses long text. A number or date
+// argument that does not read as one is refused by the procedure that reads it.
 void checkValues(const Plan &plan, const std::vector<Value> &params)
 {
     for (std::size_t i = 0; i < params.size(); ++i) {
