@@ -3,6 +3,8 @@
 // named as on the screens, answers message boxes, and logs every database command, every message
 // and the outcome. How a laboratory validates its result entry before going live.
 
+#include "scriptparse.h"
+
 #include "services/ui/messagebox.h"
 
 #include <QStringList>
@@ -38,16 +40,7 @@ public:
     int modal(QDialog &dialog) override;
     std::optional<QString> input(const corvane::InputRequest &request) override;
 
-    struct Line {
-        int number = 0;
-        QString window; // "frmMedTech" in "frmMedTech: click cmdFinish"
-        QString verb;
-        QStringList args;
-        QList<bool> quoted; // per argument: written in quotes
-        QString source;
-    };
-    // Splits one script line; quoted arguments may hold blanks ("" for a quote inside).
-    static Line parseLine(int number, const QString &text);
+    using Line = ScriptLine;
 
 private:
     void load(const QString &script);

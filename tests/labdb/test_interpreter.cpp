@@ -67,6 +67,17 @@ TEST(CommandTextTest, TypedTextSplitsLiteralsIntoValues)
     // Same shape for other values: one cached plan.
     EXPECT_EQ(c.shape(), CommandText::fromText("select * from x where a = 'z' and b = 'q'").shape());
     EXPECT_THROW(CommandText::fromText("select 'open"), DbError);
+
+    // Outside a quoted value only text and blanks: a stray value marker or NUL there is refused.
+    // Inside one, any byte is the value's.
+    for (const std::string &bad : {std::string("select \x1F"), std::string("delete from x\0 where 1 = 0", 27),
+                                  std::string("select 1 \x01"), std::string("select 1 -- \x1F")}) {
+        EXPECT_THROW(CommandText::fromText(bad), DbError) << bad;
+    }
+    const std::string control("a\x1F\0\x01b", 5);
+    const CommandText quoted = CommandText::fromText("select '" + control + "'\t\r\n");
+    ASSERT_EQ(quoted.values().size(), 1u);
+    EXPECT_EQ(*quoted.values()[0], control);
 }
 
 TEST_P(InterpreterTest, OriginalDialectIsTranslated)
@@ -195,6 +206,10 @@ TEST_P(InterpreterTest, ProcedureErrorsNameTheProblem)
     EXPECT_THROW(run("Inventory.dbo.Lab_FormMaker_GetResult 'R1'"), DbError);
     EXPECT_THROW(run("Lab_FormMaker_GetResult 'R1' 'R2'"), DbError);
     EXPECT_THROW(run("select 1; select 2"), DbError);
+    // A quote inside a quoted name would leave a value unbound and shift the ones after it.
+    EXPECT_THROW(run("select [Body 'x'] from build_file..tbTestNote where NoteID = 'y'"), DbError);
+    EXPECT_THROW(run("select \"Body 'x'\" from build_file..tbTestNote where NoteID = 'y'"), DbError);
+    EXPECT_NO_THROW(run("select [Body] from build_file..tbTestNote where NoteID = 'y'"));
     // Spellings of one procedure are one procedure.
     EXPECT_NO_THROW(run("LAB_FORMMAKER_GETRESULT 'R1'"));
     EXPECT_NO_THROW(run("Lab_FormMaker_GetResult  'R1'"));

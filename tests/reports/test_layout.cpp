@@ -134,7 +134,26 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenLayout{"unclosed section in the page design",
                      "[report]\npaper = A4\n\n[template]\n<p>\n{{#result.rows}}\n{{result1}}\n</p>\n",
                      "page design of Broken.RPT is broken: Unclosed section \"result.rows\" on line 6"},
-        BrokenLayout{"changed delimiters", "[template]\n{{=<% %>=}}\n", "changing the tag delimiters"}));
+        BrokenLayout{"changed delimiters", "[template]\n{{=<% %>=}}\n", "changing the tag delimiters"},
+        BrokenLayout{"margins that are no number", "[report]\nmargins = 10 nan mm\n[template]\n",
+                     "line 2: margins must be numbers, found \"nan\""},
+        BrokenLayout{"margins wider than the paper", "[report]\nmargins = 10 120 mm\norientation = portrait\n[template]\n",
+                     "line 3: the margins leave no room to print on the 210 x 297 mm page"},
+        BrokenLayout{"broken footer", "[report]\nfooter = {{#page}}\n[template]\n",
+                     "The page design of Broken.RPT (footer) is broken"},
+        BrokenLayout{"paper too large to measure", "[report]\npaper = 99999999999999999999 x 1 mm\n[template]\n",
+                     "unknown paper"}));
+
+TEST(LayoutTest, MarginsAreCheckedAgainstThePageAsItIsTurned)
+{
+    // Wide side margins fit once the page is turned, whichever setting comes first.
+    const Layout turned = Layout::parse(QStringLiteral("[report]\nmargins = 10 120 mm\norientation = landscape\n[template]\n"),
+                                        QStringLiteral("Wide.RPT"));
+    EXPECT_EQ(turned.page.marginsMm.left(), 120);
+    EXPECT_THROW(Layout::parse(QStringLiteral("[report]\norientation = landscape\nmargins = 110 10 mm\n[template]\n"),
+                               QStringLiteral("Tall.RPT")),
+                 ReportError);
+}
 
 TEST(ReportDocumentTest, GivesValuesToParameterFieldsInOrderOrByName)
 {
@@ -203,3 +222,22 @@ TEST(ReportsFolderTest, FindsLayoutsAsTheScreensNameThem)
 }
 
 } // namespace
+
+TEST(LayoutTest, SectionsNestedPastAnyFormsNeedAreRefusedBeforeTheyExhaustMemory)
+{
+    const auto nested = [](int depth) {
+        QString text = QStringLiteral("[template]\n<p>\n");
+        for (int i = 0; i < depth; ++i)
+            text += QStringLiteral("{{#a}}");
+        for (int i = 0; i < depth; ++i)
+            text += QStringLiteral("{{/a}}");
+        return text;
+    };
+    EXPECT_NO_THROW(Layout::parse(nested(50), QStringLiteral("Deep.RPT")));
+    try {
+        Layout::parse(nested(51), QStringLiteral("Deep.RPT"));
+        FAIL() << "51 nested sections were accepted";
+    } catch (const ReportError &e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("nested more than 50 deep on line 3"))) << e.what();
+    }
+}

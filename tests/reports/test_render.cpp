@@ -223,6 +223,21 @@ TEST_P(RenderSqliteTest, LongReportsBreakIntoPagesWithTheFooterOnEach)
     EXPECT_TRUE(reporttest::pdfInfo(pdf, QStringLiteral("Page size")).contains(QStringLiteral("A5")));
 }
 
+TEST_P(RenderSqliteTest, AFooterThatFillsThePageIsAnErrorNotThousandsOfPages)
+{
+    QTemporaryDir dir;
+    const QString path = reporttest::writeLayout(
+        dir, QStringLiteral("TallFooter.RPT"),
+        QStringLiteral("[report]\npaper = A5\nfooter = <p>%1page {{page}}</p>\n[parameters]\nRequestNum\n[template]\n<p>x</p>\n")
+            .arg(QStringLiteral("<br>").repeated(200)));
+    try {
+        openFor(path, {QStringLiteral("R2603001")})->render();
+        FAIL() << "a footer taller than the page was rendered";
+    } catch (const ReportError &e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("footer of TallFooter.RPT leaves no room"))) << e.what();
+    }
+}
+
 TEST_P(RenderSqliteTest, LabhostPrintRendersALayoutForARequest)
 {
     const QString target = out.filePath(QStringLiteral("cli.pdf"));

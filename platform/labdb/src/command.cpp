@@ -1,6 +1,28 @@
 #include "labdb/command.h"
 
+#include <cstdio>
+
 namespace labdb {
+
+namespace {
+
+// Outside quoted values a command is text and blanks. The value marker there would shift every
+// value after it; a NUL ends the statement early on a server that reads C strings.
+void refuseControl(std::string_view fixedText)
+{
+    for (const char c : fixedText) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') || u == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", u);
+            throw DbError("The command text holds the control character " + std::string(code) +
+                              " outside a quoted value.",
+                          DbError::Kind::Syntax);
+        }
+    }
+}
+
+} // namespace
 
 CommandText &CommandText::fixed(std::string_view text)
 {
@@ -42,11 +64,13 @@ CommandText CommandText::fromText(std::string_view raw)
             // A line comment is kept as fixed text; the translator drops it.
             const std::size_t end = raw.find('\n', i);
             const std::size_t stop = end == std::string_view::npos ? raw.size() : end;
+            refuseControl(raw.substr(i, stop - i));
             fixedRun.append(raw.substr(i, stop - i));
             i = stop;
             continue;
         }
         if (c != '\'') {
+            refuseControl(raw.substr(i, 1));
             fixedRun.push_back(c);
             ++i;
             continue;

@@ -90,6 +90,11 @@ std::vector<Token> lex(const std::string &shape)
             const std::size_t end = shape.find(close, i + 1);
             if (end == std::string::npos)
                 throw DbError("Unclosed quoted identifier.", DbError::Kind::Syntax);
+            // A quote inside a name was taken for a quoted value; inside the name it would not
+            // be bound, and every value after it would go to the wrong place.
+            if (shape.find(CommandText::kMarker, i + 1) < end)
+                throw DbError("Incorrect syntax near " + shape.substr(i, 1) + ": a quoted name cannot hold a quotation mark.",
+                              DbError::Kind::Syntax);
             out.push_back({c == '[' ? Tok::Bracketed : Tok::DoubleQuoted, shape.substr(i + 1, end - i - 1), {}, 0});
             i = end + 1;
         } else if (identStart(c)) {
@@ -163,7 +168,7 @@ namespace {
 
 class Parser {
 public:
-    Parser(const std::vector<Token> &tokens, Driver &driver) : m_t(tokens), m_driver(driver) {}
+    Parser(const std::vector<Token> &tokens, const Driver &driver) : m_t(tokens), m_driver(driver) {}
 
     std::unique_ptr<Plan> parse()
     {
@@ -622,7 +627,7 @@ private:
     }
 
     const std::vector<Token> &m_t;
-    Driver &m_driver;
+    const Driver &m_driver;
     std::size_t m_pos = 0;
 };
 
@@ -709,7 +714,29 @@ std::string readableMessage(std::string message, const std::vector<Value> &param
     return message;
 }
 
+std::vector<Value> bind(const Plan &plan, const CommandText &command)
+{
+    std::vector<Value> params;
+    params.reserve(plan.params.size());
+    for (const ParamBuilder &p : plan.params)
+        params.push_back(p.build(command.values()));
+    return params;
+}
+
 } // namespace
+
+CommandReading readCommand(const CommandText &command, const Driver &driver)
+{
+    const std::vector<Token> tokens = lex(command.shape());
+    const std::unique_ptr<Plan> plan = Parser(tokens, driver).parse();
+    CommandReading reading;
+    if (plan->proc)
+        reading.procedure = plan->proc->name;
+    reading.sql = plan->sql;
+    reading.params = bind(*plan, command);
+    reading.writes = plan->writes;
+    return reading;
+}
 
 Session::Session(std::unique_ptr<Driver> driver) : m_driver(std::move(driver))
 {
@@ -730,10 +757,7 @@ const Plan &Session::planFor(const CommandText &command)
 ResultSet Session::execute(const CommandText &command)
 {
     const Plan &plan = planFor(command);
-    std::vector<Value> params;
-    params.reserve(plan.params.size());
-    for (const ParamBuilder &p : plan.params)
-        params.push_back(p.build(command.values()));
+    const std::vector<Value> params = bind(plan, command);
     checkValues(plan, params);
 
     const auto run = [&]() {

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QSizeF>
 
+#include <cmath>
+
 namespace corvane {
 
 namespace {
@@ -140,6 +142,7 @@ public:
         }
         endBlock(static_cast<int>(m_lines.size()));
 
+        checkPage(layout.page);
         check(layout.main);
         for (const LayoutBlock &b : layout.subreports)
             check(b);
@@ -185,17 +188,21 @@ private:
         return {text.left(eq).trimmed().toLower(), text.mid(eq + 1).trimmed()};
     }
 
-    void reportSetting(int line, const QString &text, PageSetup &page) const
+    void reportSetting(int line, const QString &text, PageSetup &page)
     {
         const auto [key, value] = keyValue(line, text);
+        if (key != QLatin1String("footer"))
+            m_pageLine = line;
         if (key == QLatin1String("paper"))
             page.pageSize = paper(line, value);
         else if (key == QLatin1String("orientation"))
             page.orientation = orientation(line, value);
         else if (key == QLatin1String("margins"))
             page.marginsMm = margins(line, value);
-        else if (key == QLatin1String("footer"))
+        else if (key == QLatin1String("footer")) {
+            reporting::PageTemplate(value, m_fileName + QStringLiteral(" (footer)"), line); // throws when broken
             page.footer = value;
+        }
         else
             fail(line, QStringLiteral("unknown setting \"%1\" in [report]").arg(key));
     }
@@ -220,12 +227,28 @@ private:
         if (m.hasMatch()) {
             const QSizeF size(m.captured(1).toDouble(), m.captured(2).toDouble());
             const auto unit = m.captured(3).toLower() == QLatin1String("in") ? QPageSize::Inch : QPageSize::Millimeter;
-            if (size.width() > 0 && size.height() > 0)
-                return QPageSize(size, unit, value.trimmed(), QPageSize::ExactMatch);
+            if (std::isfinite(size.width()) && std::isfinite(size.height()) && size.width() > 0 && size.height() > 0) {
+                const QPageSize custom(size, unit, value.trimmed(), QPageSize::ExactMatch);
+                if (custom.isValid())
+                    return custom;
+            }
         }
         fail(line, QStringLiteral("unknown paper \"%1\" (A4, A5, Letter, Legal, HalfLetter, Executive, B5 or "
                                   "\"width x height mm\")")
                        .arg(value));
+    }
+
+    // Settings may come in any order, so the page is checked once they are all read.
+    void checkPage(const PageSetup &page) const
+    {
+        QSizeF size = page.pageSize.size(QPageSize::Millimeter);
+        if (page.orientation == QPageLayout::Landscape)
+            size.transpose();
+        const QMarginsF &m = page.marginsMm;
+        if (m.left() + m.right() >= size.width() || m.top() + m.bottom() >= size.height())
+            fail(m_pageLine, QStringLiteral("the margins leave no room to print on the %1 x %2 mm page")
+                                 .arg(size.width())
+                                 .arg(size.height()));
     }
 
     QPageLayout::Orientation orientation(int line, const QString &value) const
@@ -250,7 +273,7 @@ private:
         for (const QString &p : parts) {
             bool ok = false;
             const double d = p.toDouble(&ok);
-            if (!ok || d < 0)
+            if (!ok || !std::isfinite(d) || d < 0)
                 fail(line, QStringLiteral("margins must be numbers, found \"%1\"").arg(p));
             v << d * scale;
         }
@@ -362,6 +385,7 @@ private:
 
     QString m_fileName;
     QStringList m_lines;
+    int m_pageLine = 0; // the last [report] line that changed the page
 };
 
 } // namespace

@@ -41,6 +41,30 @@ qsizetype lowerTagNames(std::string &text)
     return -1;
 }
 
+// Sections deeper than any form needs. The Mustache parser's memory grows with the square of the
+// depth, so a few hundred kilobytes of nested sections would take gigabytes.
+constexpr int kMaxSectionDepth = 50;
+
+// The offset of the first section opened deeper than kMaxSectionDepth, or -1.
+qsizetype tooDeepSection(const std::string &text)
+{
+    int depth = 0;
+    for (std::size_t pos = 0; (pos = text.find("{{", pos)) != std::string::npos; pos += 2) {
+        std::size_t kind = pos + 2;
+        while (kind < text.size() && (text[kind] == ' ' || text[kind] == '\t'))
+            ++kind;
+        if (kind >= text.size())
+            break;
+        if (text[kind] == '#' || text[kind] == '^') {
+            if (++depth > kMaxSectionDepth)
+                return static_cast<qsizetype>(pos);
+        } else if (text[kind] == '/') {
+            --depth;
+        }
+    }
+    return -1;
+}
+
 int lineAt(const std::string &text, std::size_t offset)
 {
     int line = 0;
@@ -72,6 +96,8 @@ PageTemplate::PageTemplate(const QString &text, const QString &where, int firstL
 {
     if (const qsizetype at = lowerTagNames(m_text); at >= 0)
         fail("changing the tag delimiters is not supported at " + std::to_string(at));
+    if (const qsizetype at = tooDeepSection(m_text); at >= 0)
+        fail("sections are nested more than " + std::to_string(kMaxSectionDepth) + " deep at " + std::to_string(at));
     const mustache check(m_text);
     if (!check.is_valid())
         fail(check.error_message());

@@ -75,6 +75,9 @@ std::shared_ptr<RenderedReport::Parts> RenderedReport::Parts::build(const QStrin
         const std::unique_ptr<QTextDocument> sample = parts->footerDocument(999, 999);
         parts->footerGap = units(2);
         parts->content.rheight() -= sample->size().height() + parts->footerGap;
+        // A sliver of a page would break the report into tens of thousands of pages.
+        if (parts->content.height() < units(20))
+            throw ReportError(QStringLiteral("The footer of %1 leaves no room on the page.").arg(where));
     }
 
     parts->document = parts->newDocument();

@@ -15,6 +15,17 @@ namespace labdb {
 
 struct Plan;
 
+// How the interpreter reads a command, without running it: the procedure it calls or the statement
+// it becomes on the driver's backend, and the values bound to it in order. Throws DbError as a run
+// of the same text would.
+struct CommandReading {
+    std::string procedure; // empty for an ad-hoc statement
+    std::string sql;       // empty for a procedure call
+    std::vector<Value> params;
+    bool writes = false;
+};
+CommandReading readCommand(const CommandText &command, const Driver &driver);
+
 class Session {
 public:
     // Takes the connection and brings the schema up to date.
