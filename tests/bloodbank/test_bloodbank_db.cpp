@@ -22,6 +22,16 @@ const std::vector<std::string> kAwkward{"it's", "a', 'b", "x; DROP TABLE tbLabRe
 
 class BloodBankDbTest : public testsupport::SessionTest {
 protected:
+    void SetUp() override
+    {
+        SessionTest::SetUp();
+        // Results are only ever stored under a request that exists.
+        if (session) {
+            for (const char *request : {"RX-1", "RX-2", "RA-1"})
+                addRequest(request);
+        }
+    }
+
     // "<prefix>'<a>','<b>' ... '<z>'"
     static CommandText call(const std::string &prefix, const std::vector<std::string> &args)
     {

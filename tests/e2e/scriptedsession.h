@@ -10,8 +10,26 @@
 #include <labdb/session.h>
 
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <map>
+#include <set>
 
 namespace e2e {
+
+// One screen's save: a request, the screen the dispatch opens for it, and how many message boxes
+// come before the screen (answered OK, as a technologist would).
+struct SaveCase {
+    QString request;
+    QString screen;
+    int messagesBeforeScreen = 0;
+    bool worked = false;
+    QString prelude; // the choice made in a window that comes before the screen
+    QStringList commands; // what the clean save sent, from the click on Save on
+};
+
+// Windows that only choose the screen to open, and the button that takes their default choice.
+inline const std::map<QString, QString> kChoosers = {{QStringLiteral("frmBethesda"), QStringLiteral("cmdUse")}};
 
 class ScriptedSessionTest : public testsupport::BackendTest {
 protected:
@@ -42,6 +60,88 @@ protected:
         out.flush();
         return ok;
     }
+    // The save of a case as a supervisor plays it, with an optional script line just before Save.
+    QString saveScript(const SaveCase &c, const QString &beforeSave) const
+    {
+        QString s = QStringLiteral("clock 2026-03-09 10:00:00\n"
+                                   "supervisors 0101\n"
+                                   "session EmployeeCode=0101 EmployeeName=\"Liza Marie Castillo\" CanVerify=true\n"
+                                   "open %1\n")
+                        .arg(c.request);
+        for (int i = 0; i < c.messagesBeforeScreen; ++i)
+            s += QStringLiteral("answer OK\n");
+        s += c.prelude;
+        if (!beforeSave.isEmpty())
+            s += beforeSave + QLatin1Char('\n');
+        s += c.screen + QStringLiteral(": click cmdSave\nanswer OK\n");
+        return s;
+    }
+
+    // Opens every request of the demo on the scratch database once and keeps, per screen, the
+    // first worked and the first open request whose plain save goes through to the sign-off.
+    std::vector<SaveCase> discoverSaves(testsupport::TempDatabase &scratch)
+    {
+        std::vector<SaveCase> cases;
+        std::set<QString> seen;
+        auto lab = scratch.connect();
+        std::set<std::string> worked;
+        for (const labdb::Row &r : lab->run("SELECT RequestNum FROM " + lab->qualify(labdb::Database::Laboratory, "tbLabLogbook"), {}).rows)
+            worked.insert(*r[0]);
+        const labdb::ResultSet requests =
+            lab->run("SELECT RequestNum FROM " + lab->qualify(labdb::Database::Laboratory, "tbLabMaster") +
+                         " ORDER BY RequestNum",
+                     {});
+        const QRegularExpression shown(QStringLiteral("^SHOW (\\w+) "));
+        for (const labdb::Row &r : requests.rows) {
+            SaveCase c{QString::fromStdString(*r[0]), {}, 0, worked.count(*r[0]) > 0, {}, {}};
+            play(QStringLiteral("open %1\n").arg(c.request));
+            for (const QString &line : log.split(QLatin1Char('\n'))) {
+                if (line.startsWith(QLatin1String("MSG ")))
+                    ++c.messagesBeforeScreen;
+                const QRegularExpressionMatch m = shown.match(line);
+                if (m.hasMatch()) {
+                    c.screen = m.captured(1);
+                    break;
+                }
+            }
+            if (const auto chooser = kChoosers.find(c.screen); chooser != kChoosers.end()) {
+                c.prelude = c.screen + QStringLiteral(": click ") + chooser->second + QLatin1Char('\n');
+                c.screen.clear();
+                QString opening = QStringLiteral("open %1\n").arg(c.request);
+                for (int i = 0; i < c.messagesBeforeScreen; ++i)
+                    opening += QStringLiteral("answer OK\n");
+                play(opening + c.prelude);
+                const QStringList shows = log.split(QLatin1Char('\n')).filter(shown);
+                if (shows.size() > 1)
+                    c.screen = shown.match(shows[1]).captured(1);
+            }
+            const QString key = c.screen + (c.worked ? QStringLiteral("/worked") : QStringLiteral("/open"));
+            if (c.screen.isEmpty() || seen.count(key))
+                continue;
+            // Saved once here, on the scratch database, to see that nothing but the sign-off follows.
+            // The touched file only marks in the log where the save begins.
+            play(saveScript(c, QStringLiteral("touch ") + settings.filePath(QStringLiteral("save-begins"))));
+            if (!log.contains(QLatin1String("SHOW frmMedTech")) || log.contains(QLatin1String("\nMSG ")))
+                continue;
+            const QString afterSave = log.section(QStringLiteral("\nTOUCH "), 1);
+            // A value with a line break spreads a command over several lines of the log; its
+            // quotes are open until the command's last line.
+            bool open = false;
+            for (const QString &line : afterSave.split(QLatin1Char('\n'))) {
+                if (open)
+                    c.commands.last() += QLatin1Char('\n') + line;
+                else if (line.startsWith(QLatin1String("SQL  ")))
+                    c.commands << line.mid(5);
+                else
+                    continue;
+                open = c.commands.last().count(QLatin1Char('\'')) % 2 == 1;
+            }
+            seen.insert(key);
+            cases.push_back(c);
+        }
+        return cases;
+    }
+
     bool logged(const QString &line) const { return log.split(QLatin1Char('\n')).contains(line); }
     int countLogged(const QString &prefix) const
     {

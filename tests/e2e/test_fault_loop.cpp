@@ -16,20 +16,8 @@
 
 namespace {
 
+using e2e::SaveCase;
 using e2e::ScriptedSessionTest;
-
-// One save to break: a request, the screen the dispatch opens for it, and how many message boxes
-// come before the screen (answered OK, as a technologist would).
-struct SaveCase {
-    QString request;
-    QString screen;
-    int messagesBeforeScreen = 0;
-    bool worked = false;
-    QString prelude; // the choice made in a window that comes before the screen
-};
-
-// Windows that only choose the screen to open, and the button that takes their default choice.
-const std::map<QString, QString> kChoosers = {{QStringLiteral("frmBethesda"), QStringLiteral("cmdUse")}};
 
 // The whole database as text: table -> sorted rows. For comparing two databases, serial columns
 // are left out (a rolled-back insert still uses up a sequence number on PostgreSQL) and times are
@@ -85,73 +73,6 @@ std::string difference(const Snapshot &expected, const Snapshot &actual)
 
 class FaultLoopTest : public ScriptedSessionTest {
 protected:
-    QString script(const SaveCase &c, const QString &fault) const
-    {
-        QString s = QStringLiteral("clock 2026-03-09 10:00:00\n"
-                                   "supervisors 0101\n"
-                                   "session EmployeeCode=0101 EmployeeName=\"Liza Marie Castillo\" CanVerify=true\n"
-                                   "open %1\n")
-                        .arg(c.request);
-        for (int i = 0; i < c.messagesBeforeScreen; ++i)
-            s += QStringLiteral("answer OK\n");
-        s += c.prelude;
-        if (!fault.isEmpty())
-            s += fault + QLatin1Char('\n');
-        s += c.screen + QStringLiteral(": click cmdSave\nanswer OK\n");
-        return s;
-    }
-
-    // Opens every request of the demo once and keeps, per screen, the first worked and the first
-    // open request whose plain save goes through to the sign-off.
-    std::vector<SaveCase> discover(testsupport::TempDatabase &scratch)
-    {
-        std::vector<SaveCase> cases;
-        std::set<QString> seen;
-        auto lab = scratch.connect();
-        std::set<std::string> worked;
-        for (const labdb::Row &r : lab->run("SELECT RequestNum FROM " + lab->qualify(labdb::Database::Laboratory, "tbLabLogbook"), {}).rows)
-            worked.insert(*r[0]);
-        const labdb::ResultSet requests =
-            lab->run("SELECT RequestNum FROM " + lab->qualify(labdb::Database::Laboratory, "tbLabMaster") +
-                         " ORDER BY RequestNum",
-                     {});
-        const QRegularExpression shown(QStringLiteral("^SHOW (\\w+) "));
-        for (const labdb::Row &r : requests.rows) {
-            SaveCase c{QString::fromStdString(*r[0]), {}, 0, worked.count(*r[0]) > 0, {}};
-            play(QStringLiteral("open %1\n").arg(c.request));
-            for (const QString &line : log.split(QLatin1Char('\n'))) {
-                if (line.startsWith(QLatin1String("MSG ")))
-                    ++c.messagesBeforeScreen;
-                const QRegularExpressionMatch m = shown.match(line);
-                if (m.hasMatch()) {
-                    c.screen = m.captured(1);
-                    break;
-                }
-            }
-            if (const auto chooser = kChoosers.find(c.screen); chooser != kChoosers.end()) {
-                c.prelude = c.screen + QStringLiteral(": click ") + chooser->second + QLatin1Char('\n');
-                c.screen.clear();
-                QString opening = QStringLiteral("open %1\n").arg(c.request);
-                for (int i = 0; i < c.messagesBeforeScreen; ++i)
-                    opening += QStringLiteral("answer OK\n");
-                play(opening + c.prelude);
-                const QStringList shows = log.split(QLatin1Char('\n')).filter(shown);
-                if (shows.size() > 1)
-                    c.screen = shown.match(shows[1]).captured(1);
-            }
-            const QString key = c.screen + (c.worked ? QStringLiteral("/worked") : QStringLiteral("/open"));
-            if (c.screen.isEmpty() || seen.count(key))
-                continue;
-            // Saved once here, on the scratch database, to see that nothing but the sign-off follows.
-            play(script(c, {}));
-            if (!log.contains(QLatin1String("SHOW frmMedTech")) || log.contains(QLatin1String("\nMSG ")))
-                continue;
-            seen.insert(key);
-            cases.push_back(c);
-        }
-        return cases;
-    }
-
     bool databaseIntact()
     {
         if (GetParam() != testsupport::Backend::Sqlite)
@@ -166,7 +87,7 @@ protected:
         const Snapshot before = snapshot(check->driver(), true);
         for (int n = 1; n < 500; ++n) {
             SCOPED_TRACE(QStringLiteral("%1 on %2, statement %3 (%4)").arg(c.request, c.screen).arg(n).arg(QLatin1String(kind)).toStdString());
-            play(script(c, QStringLiteral("fault %1 %2").arg(n).arg(QLatin1String(kind))));
+            play(saveScript(c, QStringLiteral("fault %1 %2").arg(n).arg(QLatin1String(kind))));
             labdb::disarmFault();
             if (!labdb::faultStruck())
                 return n - 1;
@@ -208,7 +129,7 @@ TEST_P(FaultLoopTest, AFaultAtAnyStatementOfAnySaveLosesNothingAndStoresNothingT
     testsupport::TempDatabase scratch(GetParam());
     labdb::loadDemoData(*scratch.connect());
     useDatabase(scratch);
-    const std::vector<SaveCase> cases = discover(scratch);
+    const std::vector<SaveCase> cases = discoverSaves(scratch);
 
     std::set<QString> screens;
     for (const SaveCase &c : cases)
@@ -222,7 +143,7 @@ TEST_P(FaultLoopTest, AFaultAtAnyStatementOfAnySaveLosesNothingAndStoresNothingT
     for (const SaveCase &c : cases) {
         for (const char *kind : {"error", "lost"}) {
             useDatabase(reference);
-            play(script(c, {}));
+            play(saveScript(c, {}));
             const Snapshot expected = snapshot(*reference.connect(), false);
 
             useDatabase(*db);
@@ -250,8 +171,8 @@ TEST_P(FaultLoopTest, AComponentReconnectsAfterItsConnectionWasLost)
 {
     if (!db)
         return;
-    const SaveCase aptt{QStringLiteral("R2603058"), QStringLiteral("frmAPTT"), 0, false, {}};
-    const QString firstTry = script(aptt, QStringLiteral("fault 3 lost"));
+    const SaveCase aptt{QStringLiteral("R2603058"), QStringLiteral("frmAPTT"), 0, false, {}, {}};
+    const QString firstTry = saveScript(aptt, QStringLiteral("fault 3 lost"));
     const QString again = QStringLiteral("open R2603058\nfrmAPTT: click cmdSave\nanswer OK\n");
     play(firstTry + again);
     labdb::disarmFault();

@@ -31,6 +31,9 @@ protected:
               "INSERT INTO build_file..tbCoAntibiotic (Code, Description, Status) VALUES ('CHL', 'Chloramphenicol', 'I')",
               "INSERT INTO build_file..tbCoAntibiotic (Code, Description, Status) VALUES ('AMK', 'Amikacin', 'A')"})
             run(sql);
+        // Results are only ever stored under a request that exists.
+        addRequest("RC-1");
+        addRequest("RM-1");
     }
 
     // Values after the quoted flag, each quoted, joined with "', '".

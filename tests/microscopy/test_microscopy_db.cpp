@@ -23,6 +23,16 @@ const std::vector<std::string> kAwkward{"it's", "a', 'b", "x; DROP TABLE tbLabRe
 
 class MicroscopyDbTest : public testsupport::SessionTest {
 protected:
+    void SetUp() override
+    {
+        SessionTest::SetUp();
+        // Results are only ever stored under a request that exists.
+        if (session) {
+            for (const char *request : {"RU-1", "RF-1", "RF-2", "RS-1"})
+                addRequest(request);
+        }
+    }
+
     // "<name> <flag>, '<a>','<b>', '<c>' ..." with the screens' separators: "','" after the request.
     static CommandText save(const char *name, int flag, const std::vector<std::string> &args)
     {

@@ -26,6 +26,16 @@ const std::vector<std::string> kGramStainColumns{"Specimen",    "Result",   "Pus
 
 class StainsDbTest : public testsupport::SessionTest {
 protected:
+    void SetUp() override
+    {
+        SessionTest::SetUp();
+        // Results are only ever stored under a request that exists.
+        if (session) {
+            for (const char *request : {"RG-1", "RG-2", "RG-3", "RW-1", "RW-2"})
+                addRequest(request);
+        }
+    }
+
     // "LAB_Save_GramStain '<request>','<v0>', ... ,'<v11>'": every separator "','".
     static CommandText gramStain(const std::string &requestNum, const std::vector<std::string> &values)
     {

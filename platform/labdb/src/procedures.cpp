@@ -149,7 +149,15 @@ const ProcedureRegistry &procedures()
 
 void ProcCall::savesResultOf(const std::string &requestNum) const
 {
+    requireRequest(requestNum);
     session.noteSavedResult(requestNum);
+}
+
+void ProcCall::requireRequest(const std::string &requestNum) const
+{
+    if (sql("SELECT 1 FROM " + t(Database::Laboratory, "tbLabMaster") + " WHERE RequestNum = ?", {requestNum})
+            .rows.empty())
+        throw DbError("There is no request \"" + requestNum + "\"; nothing was saved.");
 }
 
 std::string ProcCall::arg(std::size_t i) const

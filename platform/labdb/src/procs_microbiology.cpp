@@ -102,6 +102,7 @@ ResultSet deleteCSCodes(ProcCall &call)
 ResultSet saveCSCode(ProcCall &call)
 {
     const std::string requestNum = requestOf(call);
+    call.requireRequest(requestNum);
     const std::string code = keyArg(call, 1);
     const std::string result = upper(trimmed(call.arg(2)));
     const std::string organism = trimmed(call.arg(3));

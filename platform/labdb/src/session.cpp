@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <map>
+#include <optional>
 #include <set>
 #include <variant>
 
@@ -630,6 +631,89 @@ private:
     std::size_t m_pos = 0;
 };
 
+// Where the first character no backend stores sits, if any: a NUL, or bytes that are no UTF-8.
+std::optional<std::pair<std::size_t, const char *>> unstorable(const std::string &v)
+{
+    std::size_t i = 0;
+    while (i < v.size()) {
+        const auto c = static_cast<unsigned char>(v[i]);
+        if (c == 0)
+            return std::make_pair(i, "a NUL character");
+        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (len == 0 || i + len > v.size() || (len == 2 && c < 0xC2) || (len == 4 && c > 0xF4))
+            return std::make_pair(i, "bytes that are not UTF-8 text");
+        for (std::size_t k = 1; k < len; ++k) {
+            if ((static_cast<unsigned char>(v[i + k]) & 0xC0) != 0x80)
+                return std::make_pair(i, "bytes that are not UTF-8 text");
+        }
+        const auto c1 = static_cast<unsigned char>(v[i + (len > 1 ? 1 : 0)]);
+        if ((len == 3 && c == 0xE0 && c1 < 0xA0) || (len == 3 && c == 0xED && c1 >= 0xA0) ||
+            (len == 4 && c == 0xF0 && c1 < 0x90) || (len == 4 && c == 0xF4 && c1 >= 0x90))
+            return std::make_pair(i, "bytes that are not UTF-8 text");
+        i += len;
+    }
+    return std::nullopt;
+}
+
+// What any value may hold, on every backend alike: any length of valid UTF-8 without NUL. SQLite
+// would store a NUL or broken UTF-8 as given and PostgreSQL refuses both (libpq would even cut a
+// text parameter at its first NUL), so the same save must not succeed on one and fail on the other.
+// No column declares a length, so neither backend cuts or refuses long text. A number or date
+// argument that does not read as one is refused by the procedure that reads it.
+void checkValues(const Plan &plan, const std::vector<Value> &params)
+{
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        if (!params[i])
+            continue;
+        if (const auto bad = unstorable(*params[i])) {
+            const std::string where = plan.proc ? "Argument " + std::to_string(i + 1) + " of " + plan.proc->name
+                                                : "Value " + std::to_string(i + 1) + " of the statement";
+            throw DbError(where + " holds " + bad->second + " at position " + std::to_string(bad->first + 1) +
+                              ", which the laboratory database does not store; nothing was changed.",
+                          DbError::Kind::General);
+        }
+    }
+}
+
+// A value as a message shows it: control characters as "?", and a long one cut after a few words
+// with its length, so that a message box quoting it stays readable.
+std::string forMessage(const std::string &v)
+{
+    constexpr std::size_t kShown = 40;
+    std::string out;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const auto c = static_cast<unsigned char>(v[i]);
+        const bool starts = (c & 0xC0) != 0x80;
+        characters += starts ? 1 : 0;
+        if (characters > kShown)
+            continue;
+        out.push_back(c < 0x20 || c == 0x7F ? '?' : v[i]);
+    }
+    if (characters > kShown)
+        out += "... (" + std::to_string(characters) + " characters)";
+    return out;
+}
+
+// The database's message with every quoted argument shown as forMessage shows it.
+std::string readableMessage(std::string message, const std::vector<Value> &params)
+{
+    for (const Value &v : params) {
+        if (!v || v->empty())
+            continue;
+        const std::string shown = forMessage(*v);
+        if (shown == *v)
+            continue;
+        for (std::size_t at = message.find(*v); at != std::string::npos; at = message.find(*v, at + shown.size()))
+            message.replace(at, v->size(), shown);
+    }
+    for (char &c : message) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    }
+    return message;
+}
+
 std::vector<Value> bind(const Plan &plan, const CommandText &command)
 {
     std::vector<Value> params;
@@ -674,12 +758,20 @@ ResultSet Session::execute(const CommandText &command)
 {
     const Plan &plan = planFor(command);
     const std::vector<Value> params = bind(plan, command);
+    checkValues(plan, params);
 
     const auto run = [&]() {
-        if (!plan.proc)
-            return m_driver->run(plan.sql, params);
-        ProcCall call{*m_driver, *this, plan.proc->name, params};
-        return plan.proc->fn(call);
+        try {
+            if (!plan.proc)
+                return m_driver->run(plan.sql, params);
+            ProcCall call{*m_driver, *this, plan.proc->name, params};
+            return plan.proc->fn(call);
+        } catch (const DbError &e) {
+            const std::string message = readableMessage(e.what(), params);
+            if (message == e.what())
+                throw;
+            throw DbError(message, e.kind());
+        }
     };
     if (!plan.writes)
         return run();

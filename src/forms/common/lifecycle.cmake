@@ -10,6 +10,7 @@ add_library(corvane_forms SHARED
   ${CMAKE_CURRENT_LIST_DIR}/frmcriticalcall.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frmcriticalcall.ui
   ${CMAKE_CURRENT_LIST_DIR}/draft.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pastelimit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resultfields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picklists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/normalvalues.cpp

@@ -1,6 +1,7 @@
 #include "forms/common/resultform.h"
 
 #include "forms/common/draft.h"
+#include "forms/common/pastelimit.h"
 #include "forms/common/requestheader.h"
 #include "forms/common/resultfields.h"
 #include "forms/common/screenroutines.h"
@@ -16,6 +17,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLabel>
@@ -461,6 +463,8 @@ bool ResultForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && isOurs(watched)) {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (refuseOversizedPaste(watched, *key))
+            return true;
         bool handled = false;
         m_errors.run(*this, [&] { handled = keyHook(watched, key); });
         if (handled)
@@ -481,6 +485,9 @@ bool ResultForm::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    if (event->type() == QEvent::ContextMenu && isOurs(watched)
+        && showPasteCheckedMenu(watched, *static_cast<QContextMenuEvent *>(event)))
+        return true;
     if (event->type() == QEvent::FocusOut && watched->objectName() == QLatin1String("txtAccNum") && isOurs(watched)
         && isVisible()) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();

@@ -32,6 +32,9 @@ struct ProcCall {
     // Every procedure that writes a request's results says so, which advances the logbook row's
     // version (screens compare it to tell that someone else saved while they were open).
     void savesResultOf(const std::string &requestNum) const;
+    // Refuses a request number that names no request: rows stored under it could never be found
+    // again. savesResultOf asks it too.
+    void requireRequest(const std::string &requestNum) const;
 };
 
 using ProcFn = std::function<ResultSet(ProcCall &)>;
