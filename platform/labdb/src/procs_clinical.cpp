@@ -183,6 +183,7 @@ namespace {
 // that later changes of the masters leave this result as it was judged.
 ResultSet saveResultJudgement(ProcCall &call)
 {
+    call.requireRequest(keyArg(call, 0));
     judgeStoredResult(call.db, keyArg(call, 0));
     return {};
 }
@@ -264,6 +265,7 @@ ResultSet getCriticalCalls(ProcCall &call)
 // employee: one reported critical value.
 ResultSet saveCriticalCall(ProcCall &call)
 {
+    call.requireRequest(keyArg(call, 0));
     if (trimmed(call.arg(6)).empty())
         throw DbError("A critical value's call needs the person notified.");
     if (trimmed(call.arg(9)) != "1")
