@@ -91,12 +91,17 @@ std::optional<Call> parseCall(const std::string &text)
     call.head = text.substr(0, space);
     std::string name = call.head;
     labdb::Database db = labdb::Database::Laboratory;
-    if (const std::size_t dots = name.find(".."); dots != std::string::npos) {
+    // "Db..Proc" and "Db.dbo.Proc" name the same procedure.
+    for (const std::string owner : {"..", ".dbo."}) {
+        const std::size_t dots = name.find(owner);
+        if (dots == std::string::npos)
+            continue;
         const auto named = labdb::databaseByName(name.substr(0, dots));
         if (!named)
             return std::nullopt;
         db = *named;
-        name = name.substr(dots + 2);
+        name = name.substr(dots + owner.size());
+        break;
     }
     call.proc = labdb::procedures().find(db, name);
     if (!call.proc || !call.proc->writes || space == std::string::npos)
@@ -166,7 +171,10 @@ protected:
         labdb::loadDemoData(*scratch.connect());
         settings.storeConnection(scratch);
         std::set<std::string> seen;
-        for (const SaveCase &c : discoverSaves(scratch)) {
+        std::vector<SaveCase> saves = discoverSaves(scratch);
+        for (const Walk &w : walks())
+            saves.push_back(record(w));
+        for (const SaveCase &c : saves) {
             std::vector<labdb::CommandText> before;
             for (const QString &text : c.commands) {
                 const std::string t = text.toStdString();
@@ -184,6 +192,96 @@ protected:
         }
         settings.storeConnection(*db);
         return found;
+    }
+
+    // A save the plain demo saves do not make: a request, what is done on its screen before the
+    // recording starts, the action recorded and what follows it, all as a technologist does it.
+    struct Walk {
+        const char *opening; // "open REQUEST" or, for a screen no format code opens, "open-screen NAME REQUEST"
+        const char *before;
+        const char *action;
+        std::string after;
+        const char *mode = "VerifyMode=false";
+    };
+    static std::vector<Walk> walks()
+    {
+        static const char *const signOff = "frmMedTech: set txtMedTech Castillo\n"
+                                           "frmMedTech: key txtMedTech Enter\n"
+                                           "frmListMedTech: click cmdSelect\n"
+                                           "frmMedTech: click FlatBttn1\n";
+        return {
+            // A reagent taken from stock, a critical value called to the ward, signed off.
+            {"open R2603001",
+             "frmAPTT: choose cboReagent \"APTT REAGENT KIT\"\nfrmAPTT: set txtAccNum A-1001\n"
+             "frmAPTT: set txtResult(1) 12.5\nfrmAPTT: set txtResult(5) >120\n",
+             "frmAPTT: click cmdSave",
+             "frmCriticalCall: set txtPerson Nurse Ana Reyes\nfrmCriticalCall: set txtWard MEDICAL WARD 3F\n"
+             "frmCriticalCall: check chkReadBack\nfrmCriticalCall: click cmdOK\n" +
+                 std::string(signOff)},
+            // A stored result verified by a second technologist in verify mode.
+            {"open R2603905", "frmUrineWright: set txtResults(0) 10\n", "frmUrineWright: click cmdVerify",
+             "frmMedTech: set txtVerified Navarro\nfrmMedTech: key txtVerified Enter\n"
+             "frmListMedTech: click cmdSelect\nfrmMedTech: click FlatBttn1\n",
+             "VerifyMode=true"},
+            // The worked Widal request, saved again and signed off.
+            {"open R2604005", "", "click cmdSave", signOff},
+            // An immunohistochemistry report saved again.
+            {"open R2603503 12", "", "click cmdSave", signOff},
+            {"open-screen frmSpermCount R2604306",
+             "frmSpermCount: set txtAccNum SC-1\nfrmSpermCount: set txtResult(0) white\n", "click cmdSave", signOff},
+            {"open-screen frmMicrobiology R2603807",
+             "frmMicrobiology: set txtAccNum BC-0301\nfrmMicrobiology: check chkSpecimen(3)\n"
+             "frmMicrobiology: check chkTest(0)\nfrmMicrobiology: tab sstbMicro 2\nfrmMicrobiology: check Check1(3)\n"
+             "frmMicrobiology: set txtIsolate \"Staphylococcus aureus\"\nfrmMicrobiology: tab sstbMicro 3\n"
+             "frmMicrobiology: check Option1(1)\nfrmMicrobiology: click grdGroupA1(1,2)\n"
+             "frmMicrobiology: type grdGroupA1 s\n",
+             "click cmdSave", signOff},
+            // The urinalysis reference ranges, edited from the screen.
+            {"open R2603003", "frmUrinalysis: click cmdUpdateRefRange\nfrmUrinalysisRefRange: set txtRefRange(1) 0-3\n",
+             "frmUrinalysisRefRange: click cmdUpdate", "answer OK\nfrmUrinalysis: click cmdExam\n"},
+        };
+    }
+
+    // Plays a walk on the workstation's database; the commands sent from its action on.
+    SaveCase record(const Walk &w)
+    {
+        SaveCase c{QString::fromLatin1(w.opening), {}, 0, true, {}, {}};
+        play(c.request + QLatin1Char('\n'));
+        const QRegularExpression shownAs(QStringLiteral("^SHOW (\\w+) "));
+        for (const QString &line : log.split(QLatin1Char('\n'))) {
+            c.messagesBeforeScreen += line.startsWith(QLatin1String("MSG ")) ? 1 : 0;
+            if (const QRegularExpressionMatch m = shownAs.match(line); m.hasMatch()) {
+                c.screen = m.captured(1);
+                break;
+            }
+        }
+        QString action = QString::fromLatin1(w.action);
+        if (!action.startsWith(QLatin1String("frm")))
+            action = c.screen + QStringLiteral(": ") + action;
+        QString script = QStringLiteral("clock 2026-03-09 10:00:00\n"
+                                        "session EmployeeCode=0101 EmployeeName=\"Liza Marie Castillo\" "
+                                        "CanVerify=true %1 Clerk=false\n%2\n")
+                             .arg(QLatin1String(w.mode), c.request);
+        for (int i = 0; i < c.messagesBeforeScreen; ++i)
+            script += QStringLiteral("answer OK\n");
+        script += QString::fromLatin1(w.before) + QStringLiteral("touch ") +
+                  settings.filePath(QStringLiteral("walk-begins")) + QLatin1Char('\n') + action + QLatin1Char('\n') +
+                  QString::fromStdString(w.after);
+        if (!play(script)) {
+            ADD_FAILURE() << w.opening << " did not play through:\n" << log.toStdString();
+            return c;
+        }
+        bool open = false;
+        for (const QString &line : log.section(QStringLiteral("\nTOUCH "), 1).split(QLatin1Char('\n'))) {
+            if (open)
+                c.commands.last() += QLatin1Char('\n') + line;
+            else if (line.startsWith(QLatin1String("SQL  ")))
+                c.commands << line.mid(5);
+            else
+                continue;
+            open = c.commands.last().count(QLatin1Char('\'')) % 2 == 1;
+        }
+        return c;
     }
 
     static Places placesOf(labdb::Driver &driver, const std::string &text)
@@ -336,11 +434,18 @@ TEST_P(HostileValuesTest, EverySaveArgumentStoresAnyTextExactlyOrRefusesItAlikeO
     std::set<std::string> reached;
     for (const SweepTarget &t : targets())
         reached.insert(t.call.proc->name);
+    // A save procedure no screen's save reaches escapes the sweep; each one left out says why here.
+    const std::map<std::string, std::string> leftOut = {};
     std::string unreached;
     for (const labdb::ProcDef *def : labdb::procedures().all()) {
-        if (def->writes && !reached.count(def->name))
-            unreached += " " + def->name;
+        if (!def->writes || reached.count(def->name))
+            continue;
+        unreached += " " + def->name;
+        EXPECT_TRUE(leftOut.count(def->name)) << def->name << " is sent by no recorded save: record a save that "
+                                              << "sends it, or say here why it cannot be";
     }
+    for (const auto &[name, why] : leftOut)
+        EXPECT_FALSE(reached.count(name)) << name << " is reached now; it need not be left out (" << why << ")";
     for (const char *expected : {"Lab_ResultEntryDLL_SaveToLogbook", "Lab_FormMaker_SaveResultWithNormalValues",
                                  "Lab_Save_Crossmatching"})
         EXPECT_TRUE(reached.count(expected)) << expected;
@@ -352,7 +457,7 @@ TEST_P(HostileValuesTest, EverySaveArgumentStoresAnyTextExactlyOrRefusesItAlikeO
               << " values: " << figures.cases << " cases, " << figures.stored << " stored, " << figures.refused
               << " refused, " << figures.taken << " taken as keys or choices; "
               << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count()
-              << " s\n  not sent by any demo save:" << unreached << "\n";
+              << " s\n  not sent by any recorded save:" << unreached << "\n";
 
     // The embedded database's outcomes, computed once, are what the server's must equal.
     static Outcomes embedded;
