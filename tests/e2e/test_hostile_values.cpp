@@ -1,6 +1,7 @@
 // Every argument of every save command the screens send takes, in turn, values a careless or hostile
 // source could put there. The calls are the screens' own (recorded from a clean save of each demo
-// screen), so a new save procedure joins as soon as a screen sends it. An argument the procedure
+// screen and from a few walks through sign-offs, critical calls and screens only the host opens), so
+// a new save procedure joins as soon as a recorded save sends it, and one no save sends fails the test. An argument the procedure
 // stores must come back byte for byte or be refused with a short message; whatever happens, it
 // happens alike on both backends.
 
