@@ -119,9 +119,7 @@ void requireRequest(ProcCall &call, const std::string &requestNum)
 {
     if (requestNum.empty())
         throw DbError("The sign-off needs a request number.");
-    if (call.sql("SELECT 1 FROM " + call.t(Database::Laboratory, "tbLabMaster") + " WHERE RequestNum = ?", {requestNum})
-            .rows.empty())
-        throw DbError("Request " + requestNum + " does not exist.");
+    call.requireRequest(requestNum);
 }
 
 void requireEmployee(ProcCall &call, const std::string &code, const char *role)
