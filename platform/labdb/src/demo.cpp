@@ -10,6 +10,7 @@
 #include "packages_parts.h"
 #include "serology_parts.h"
 #include "clinical_parts.h"
+#include "delta_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
 #include "stains_parts.h"
@@ -403,6 +404,7 @@ void loadDemoData(Driver &db)
     loadPackagesDemo(db);
     loadSerologyDemo(db);
     loadClinicalDemo(db);
+    loadDeltaDemo(db);
     tx.commit();
 }
 

@@ -57,6 +57,7 @@ const std::vector<MasterTable> &registry()
         {Database::Laboratory, "tbLabCustomFormat", {"ExamCode", "LineNo"}},
         {Database::Laboratory, "tbLabReferenceInterval", {"ExamCode", "Field", "Sex", "AgeFrom", "AgeUnit"}},
         {Database::Laboratory, "tbLabCriticalLimit", {"ExamCode", "Field", "Sex", "AgeFrom", "AgeUnit"}},
+        {Database::Laboratory, "tbLabDeltaRule", {"ExamCode", "Field"}},
     };
     return tables;
 }

@@ -4,6 +4,7 @@
 #include "fluids_parts.h"
 #include "packages_parts.h"
 #include "clinical_parts.h"
+#include "delta_parts.h"
 
 #include <array>
 #include <cctype>
@@ -142,6 +143,7 @@ const ProcedureRegistry &procedures()
         registerPackagesProcedures(r);
         registerSerologyProcedures(r);
         registerClinicalProcedures(r);
+        registerDeltaProcedures(r);
         return r;
     }();
     return registry;

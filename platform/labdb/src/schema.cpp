@@ -16,6 +16,7 @@
 #include "interpretation_parts.h"
 #include "serology_parts.h"
 #include "clinical_parts.h"
+#include "delta_parts.h"
 
 #include <algorithm>
 #include <string>
@@ -343,6 +344,7 @@ const std::vector<Step> &steps()
         {{packagesTables}},                                                   // 15: package tests; their grid rows, blood counts, urinalyses, stool
         {{serologyTables}},                                                   // 16: cut-off and threshold formats, cut-off and short-form results
         {{clinicalTables}},                                                   // 17: reference intervals, critical limits, judged results, critical calls
+        {{deltaTables}},                                                      // 18: delta rules and the deltas saves saw
     };
     return all;
 }

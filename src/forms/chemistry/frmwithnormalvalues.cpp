@@ -472,12 +472,16 @@ void frmWithNormalValues::convertCurrentCell()
     updateFlag(r);
 }
 
-// H or L beside both results, judged on the SI result against the row's SI range.
+// H or L beside both results, judged on the SI result against the row's SI range; Δ beside the SI
+// result when it moved beyond its exam's delta rule.
 void frmWithNormalValues::updateFlag(int row)
 {
     const QString flag = QString::fromStdString(labdb::resultFlag(
         cell(row, ColSResult).toStdString(), cell(row, ColSMin).toStdString(), cell(row, ColSMax).toStdString()));
-    grid().setCellNote(row, ColSResult, flag);
+    QString tip;
+    const QString delta = deltaMark(cell(row, ColExamID).trimmed(), cell(row, ColSResult), &tip);
+    grid().setCellNote(row, ColSResult, delta.isEmpty() ? flag : (flag + QLatin1Char(' ') + delta).trimmed());
+    grid().setCellToolTip(row, ColSResult, tip);
     grid().setCellNote(row, ColCResult, cell(row, ColCResult).isEmpty() ? QString() : flag);
 }
 
@@ -575,6 +579,14 @@ bool frmWithNormalValues::keyHook(QObject *watched, QKeyEvent *key)
 }
 
 // ---- saving and printing ----
+
+QList<DeltaValue> frmWithNormalValues::deltaValues() const
+{
+    QList<DeltaValue> out;
+    for (int r = 1; r < grid().Rows(); ++r)
+        out.append({cell(r, ColExamID).trimmed(), cell(r, ColSResult), cell(r, ColRequestNum).trimmed()});
+    return out;
+}
 
 Command frmWithNormalValues::rowCommand(int row) const
 {

@@ -54,6 +54,8 @@ protected:
     ReportRequest report() const override;
     QString accessionPrompt() const override;
     bool keyHook(QObject *watched, QKeyEvent *key) override;
+    bool checksDeltas() const override { return true; }
+    QList<DeltaValue> deltaValues() const override;
 
 private:
     void SetupResultGrid();

@@ -151,6 +151,8 @@ public:
             const QString &text = m_cells.at(index.row()).at(index.column());
             return note.isEmpty() ? text : text + QStringLiteral("  ") + note;
         }
+        if (role == Qt::ToolTipRole)
+            return m_tips.value({index.row(), index.column()});
         if (role == Qt::ForegroundRole && m_notes.contains({index.row(), index.column()}))
             return QColor(0xc0, 0x00, 0x00);
         if (role == Qt::TextAlignmentRole)
@@ -178,6 +180,8 @@ public:
             m_cells.resize(count);
             for (auto it = m_notes.begin(); it != m_notes.end();)
                 it = it.key().first >= count ? m_notes.erase(it) : std::next(it);
+            for (auto it = m_tips.begin(); it != m_tips.end();)
+                it = it.key().first >= count ? m_tips.erase(it) : std::next(it);
             endRemoveRows();
         }
     }
@@ -238,9 +242,20 @@ public:
         Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::ForegroundRole});
     }
 
+    QString tip(int row, int column) const { return m_tips.value({row, column}); }
+
+    void setTip(int row, int column, const QString &tip)
+    {
+        if (tip.isEmpty())
+            m_tips.remove({row, column});
+        else
+            m_tips.insert({row, column}, tip);
+    }
+
     void clearTexts()
     {
         m_notes.clear();
+        m_tips.clear();
         for (QStringList &row : m_cells)
             row.fill(QString());
         if (rowCount() > 0 && m_columns > 0)
@@ -273,6 +288,7 @@ private:
 
     QList<QStringList> m_cells;
     QMap<QPair<int, int>, QString> m_notes;
+    QMap<QPair<int, int>, QString> m_tips;
     int m_columns = 0;
     QList<Qt::Alignment> m_alignments;
     QList<int> m_widths;
@@ -706,6 +722,18 @@ void GrdEntry::setCellNote(int row, int column, const QString &note)
 QString GrdEntry::CellNote(int row, int column) const
 {
     return m_model->note(row, column);
+}
+
+void GrdEntry::setCellToolTip(int row, int column, const QString &tip)
+{
+    if (row < 0 || row >= Rows() || column < 0 || column >= Cols())
+        throw std::out_of_range("cell out of range");
+    m_model->setTip(row, column, tip);
+}
+
+QString GrdEntry::CellToolTip(int row, int column) const
+{
+    return m_model->tip(row, column);
 }
 
 void GrdEntry::setTextMatrix(int row, int column, const QString &text)

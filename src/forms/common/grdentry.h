@@ -129,6 +129,9 @@ public:
     // Cleared with the texts; an empty note removes it.
     void setCellNote(int row, int column, const QString &note);
     QString CellNote(int row, int column) const;
+    // The text shown when the pointer rests on a cell; cleared with the texts.
+    void setCellToolTip(int row, int column, const QString &tip);
+    QString CellToolTip(int row, int column) const;
     // The table is flat: one band.
     int Bands() const;
     int Cols() const;

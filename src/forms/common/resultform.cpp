@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaProperty>
 #include <QTableWidget>
 #include <QTimeEdit>
 
@@ -140,6 +141,12 @@ void ResultForm::Fill_Results()
         m_seenVersion = s.StoredResultHeader.RowVersion;
     }
 
+    if (checksDeltas()) {
+        // Read before the fields are filled, so that a filled value is compared at once.
+        if (!m_delta)
+            m_delta = new DeltaCheck(*this);
+        m_delta->load(s.RequestNum);
+    }
     Recordset rs = s.db().query(resultQuery());
     // Without the header the version comes with the stored row, when the row carries it. A first
     // save needs none: the server refuses a first save over a stored result.
@@ -168,6 +175,8 @@ void ResultForm::Fill_Results()
 void ResultForm::loadFlags()
 {
     const QList<JudgedField> fields = judgedFields();
+    if (m_delta)
+        m_delta->watch(fields);
     if (fields.isEmpty())
         return;
     if (!m_flags)
@@ -202,6 +211,27 @@ void ResultForm::saveJudgement(Connection &db)
                    << s.RequestNum << "', '" << s.RequestRecord.code << "', '" << v.field << "', '" << v.caption
                    << "', '" << v.value << "', '" << v.limit << "', '" << m_call->person << "', '" << m_call->ward
                    << "', '" << commandDateTime(m_call->callTime) << "', '1', '" << s.EmployeeCode << "'");
+}
+
+QList<DeltaValue> ResultForm::deltaValues() const
+{
+    QList<DeltaValue> out;
+    for (const JudgedField &j : judgedFields()) {
+        const QMetaProperty user = j.control ? j.control->metaObject()->userProperty() : QMetaProperty();
+        if (user.isValid() && !j.control->isHidden())
+            out.append({j.field, user.read(j.control).toString()});
+    }
+    return out;
+}
+
+QString ResultForm::deltaMark(const QString &key, const QString &value, QString *tip)
+{
+    const std::optional<SeenDelta> delta = m_delta ? m_delta->deltaOf(key, value) : std::nullopt;
+    if (m_delta)
+        m_delta->noteJudged(key, delta);
+    if (tip)
+        *tip = delta ? delta->text : QString();
+    return delta ? QStringLiteral("\u0394") : QString();
 }
 
 void ResultForm::fillStoredHeader(const Recordset &rs)
@@ -365,6 +395,8 @@ bool ResultForm::Save_Entries()
                                               entry.number, entry.extra, m_seenVersion);
         executeSave(db, flag, texts);
         saveJudgement(db);
+        if (m_delta)
+            m_delta->save(db, deltaValues(), s.RequestNum, s.EmployeeCode);
 
         if (m_withVerifier && !s.VerifyMode)
             recordVerification();

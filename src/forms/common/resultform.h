@@ -2,6 +2,7 @@
 // The life every result-entry screen shares: opened and filled from the request, edited, saved in
 // one transaction, signed off, printed and closed. A screen states only its hooks.
 
+#include "forms/common/deltacheck.h"
 #include "forms/common/frmcriticalcall.h"
 #include "forms/common/resultflags.h"
 #include "host/resultscreen.h"
@@ -94,6 +95,14 @@ protected:
     // The numeric result controls and the stored columns they are judged as; their flags show
     // beside them while typing and when filled.
     virtual QList<JudgedField> judgedFields() const { return {}; }
+    // Whether the screen compares its results with the patient's previous ones; by default when it
+    // has judged fields.
+    virtual bool checksDeltas() const { return !judgedFields().isEmpty(); }
+    // The values the delta rules compare, as they stand; by default the judged fields.
+    virtual QList<DeltaValue> deltaValues() const;
+    // "Δ" when the value moved beyond its rule since the patient's previous result, else
+    // empty; the status line follows.
+    QString deltaMark(const QString &key, const QString &value, QString *tip = nullptr);
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
     virtual Command saveCommand(int flag, const SaveTexts &texts) const;
     // Step 9.7 as run inside the save transaction; by default saveCommands in order. Screens whose
@@ -194,6 +203,7 @@ private:
     // What was typed, kept on the workstation when a save fails.
     std::unique_ptr<DraftKeeper> m_draft;
     ResultFlags *m_flags = nullptr;
+    DeltaCheck *m_delta = nullptr;
     // The call of the critical values this save writes with the result.
     std::optional<CriticalCallEntry> m_call;
 };
