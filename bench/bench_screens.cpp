@@ -6,6 +6,7 @@
 
 #include "support/usersettings.h"
 
+#include "forms/common/grdentry.h"
 #include "forms/common/resultform.h"
 #include "host/clsresultentry.h"
 #include "services/ui/messagebox.h"
@@ -48,10 +49,11 @@ struct Site {
     std::unique_ptr<corvane::clsResultEntry> entry;
 };
 
-// A 30-row chemistry panel with a stored result of every row, on the normal-values screen.
+// A 30-row chemistry panel with a stored result of every row, on the normal-values screen. With
+// deltas, every row has a delta rule and the patient's earlier panel a previous result for it.
 struct PanelSite {
     static constexpr int kRows = 30;
-    explicit PanelSite(testsupport::Backend backend) : db(backend)
+    explicit PanelSite(testsupport::Backend backend, bool deltas = false) : db(backend)
     {
         {
             auto driver = db.connect();
@@ -77,6 +79,8 @@ struct PanelSite {
                             "PatientType, Method, BloodType, Status, RequestDate, DateFinished, SendOuts FROM " +
                             t(labdb::Database::Laboratory, "tbLabMaster") + " WHERE RequestNum = 'R2603031'",
                         {});
+            if (deltas)
+                addPrevious(*driver);
             tx.commit();
         }
         settings.storeConnection(db);
@@ -97,6 +101,39 @@ struct PanelSite {
                          "'3/7/2026 2:05:00 PM'");
         c.commitTrans();
     }
+    // The rules, and an earlier stored panel of the same patient with every row 4.0.
+    static void addPrevious(labdb::Driver &driver)
+    {
+        const auto lab = [&](const char *table) { return driver.qualify(labdb::Database::Laboratory, table); };
+        driver.run("INSERT INTO " + lab("tbLabMaster") +
+                       " (RequestNum, HospNum, IDNum, ExamCode, SpecimenID, DoctorID, Rush, RefNum, ORNum, Transplant, "
+                       "Dialysis, ReaderID, PhysicianID, ResidentID, PathologistID, SupExamID, PatientType, Method, "
+                       "BloodType, Status, RequestDate, DateFinished, SendOuts) SELECT 'R2609899', HospNum, IDNum, "
+                       "'900', SpecimenID, DoctorID, Rush, 'CS-9899', ORNum, Transplant, Dialysis, ReaderID, "
+                       "PhysicianID, ResidentID, PathologistID, SupExamID, PatientType, Method, BloodType, 'F', "
+                       "RequestDate, DateFinished, SendOuts FROM " + lab("tbLabMaster") +
+                       " WHERE RequestNum = 'R2603031'",
+                   {});
+        driver.run("INSERT INTO " + lab("tbLabLogbook") +
+                       " (RequestNum, ExamID, EmployeeCode, AccessionNum, ResultDate, EntryMode, Remarks, Method, "
+                       "LoggedAt) VALUES ('R2609899', '', '0101', 'P-9899', '2026-03-05 08:00:00', 0, '', '', "
+                       "'2026-03-05 08:00:00')",
+                   {});
+        for (int i = 1; i <= kRows; ++i) {
+            const std::string code = std::to_string(9100 + i);
+            driver.run("INSERT INTO " + lab("tbLabDeltaRule") +
+                           " (ExamCode, Field, AbsoluteChange, PercentChange, WindowDays) VALUES (?, '', '0.5', '10', "
+                           "3650)",
+                       {code});
+            driver.run("INSERT INTO " + lab("tbLabResultNValues") +
+                           " (RequestNum, ExamCode, RowNo, ExamName, sResult, sNValues, sUnit, sMin, sMax, CResult, "
+                           "CNValues, CUnit, CMinValue, CMaxValue, Factor, FormType, Flag, EmployeeCode, Verified, "
+                           "SavedAt) VALUES ('R2609899', ?, ?, ?, '4.0', '3.9-6.1', 'mmol/L', '3.9', '6.1', '72.07', "
+                           "'70-110', 'mg/dL', '70', '110', '0.0555', '1', '', '0101', 'N', '2026-03-05 08:00:00')",
+                       {code, std::to_string(i), "ANALYTE " + std::to_string(i)});
+        }
+    }
+
     testsupport::TempDatabase db;
     testsupport::UserSettings settings;
     std::unique_ptr<corvane::clsResultEntry> entry;
@@ -174,6 +211,31 @@ void BM_OpenNormalValuesPanel(benchmark::State &state, testsupport::Backend back
         state.SkipWithError("the panel did not open with its 30 stored rows");
 }
 
+// The same panel with a delta rule on every row and a previous result for each: the one lookup of
+// the previous results, and a Δ on every row.
+void BM_OpenDeltaPanel(benchmark::State &state, testsupport::Backend backend)
+{
+    if (!available(state, backend))
+        return;
+    PanelSite site(backend, true);
+    Seam seam;
+    int deltas = 0;
+    seam.onScreen = [&deltas](QDialog &dialog) {
+        deltas = 0;
+        auto *grid = dialog.findChild<corvane::GrdEntry *>(QStringLiteral("grdEntry"));
+        for (int r = 1; grid && r < grid->Rows(); ++r)
+            deltas += grid->CellNote(r, 3).contains(QChar(0x394)) ? 1 : 0;
+    };
+    corvane::ScopedUiSeam scoped(seam);
+    for (auto _ : state) {
+        QString request = QStringLiteral("R2609900");
+        qint16 selector = 0;
+        site.entry->Show_ResultEntry(request, selector);
+    }
+    if (deltas != PanelSite::kRows)
+        state.SkipWithError("the panel did not show a delta on each of its 30 rows");
+}
+
 void BM_Save(benchmark::State &state, testsupport::Backend backend)
 {
     if (!available(state, backend))
@@ -226,6 +288,8 @@ BENCHMARK_CAPTURE(BM_Save, SQLite, testsupport::Backend::Sqlite)->Unit(benchmark
 BENCHMARK_CAPTURE(BM_SaveCommandsAlone, SQLite, testsupport::Backend::Sqlite)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenNormalValuesPanel, SQLite, testsupport::Backend::Sqlite)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenNormalValuesPanel, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDeltaPanel, SQLite, testsupport::Backend::Sqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenDeltaPanel, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenScreen, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Save, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SaveCommandsAlone, PostgreSQL, testsupport::Backend::Postgres)->Unit(benchmark::kMillisecond);

@@ -234,7 +234,12 @@ void tourWindows(const WindowVisitor &visit)
     if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmAPTT"))) {
         open({QStringLiteral("R2605101"), QStringLiteral("frmAPTT"), true, 0}, QStringLiteral("frmAPTT-flagged"));
         open({QStringLiteral("R2605102"), QStringLiteral("frmAPTT"), true, 0}, QStringLiteral("frmAPTT-critical"));
+        // A bleeding time that moved beyond its delta rule since the patient's previous result.
+        open({QStringLiteral("R2607102"), QStringLiteral("frmAPTT"), true, 0}, QStringLiteral("frmAPTT-delta"));
     }
+    if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues")))
+        open({QStringLiteral("R2607112"), QStringLiteral("frmWithNormalValues"), true, 0},
+             QStringLiteral("frmWithNormalValues-delta"));
     {
         corvane::frmCriticalCall call({{QStringLiteral("result6"), QStringLiteral("APTT, patient"), QStringLiteral(">120"),
                                         QStringLiteral("> 100")},

@@ -219,6 +219,9 @@ protected:
              "frmCriticalCall: set txtPerson Nurse Ana Reyes\nfrmCriticalCall: set txtWard MEDICAL WARD 3F\n"
              "frmCriticalCall: check chkReadBack\nfrmCriticalCall: click cmdOK\n" +
                  std::string(signOff)},
+            // A bleeding time beyond its delta rule since the patient's previous one.
+            {"open R2607103", "frmAPTT: set txtAccNum A-7103\nfrmAPTT: set txtResult(8) 7.5\n", "frmAPTT: click cmdSave",
+             signOff},
             // A stored result verified by a second technologist in verify mode.
             {"open R2603905", "frmUrineWright: set txtResults(0) 10\n", "frmUrineWright: click cmdVerify",
              "frmMedTech: set txtVerified Navarro\nfrmMedTech: key txtVerified Enter\n"

@@ -175,13 +175,14 @@ void ResultForm::Fill_Results()
 void ResultForm::loadFlags()
 {
     const QList<JudgedField> fields = judgedFields();
+    if (!fields.isEmpty()) {
+        if (!m_flags)
+            m_flags = new ResultFlags(*this);
+        m_flags->load(SessionContext::current().RequestNum, fields);
+    }
+    // After the flags, so that each Δ takes its place beside its field's flag.
     if (m_delta)
         m_delta->watch(fields);
-    if (fields.isEmpty())
-        return;
-    if (!m_flags)
-        m_flags = new ResultFlags(*this);
-    m_flags->load(SessionContext::current().RequestNum, fields);
 }
 
 bool ResultForm::callCriticalValues()
