@@ -77,13 +77,23 @@ frmAPTT: click cmdSave
     EXPECT_EQ(value("select PreviousDate from laboratory..tbLabDeltaCheck where Field = 'result10'").substr(0, 16),
               "2026-03-07 09:50");
 
-    // Opened again, the request compares with the one before it, not with its own stored result.
-    ASSERT_TRUE(play(opening("R2607103") + QStringLiteral(R"S(
+    // Opened again, the request compares with the one before it, not with its own stored result;
+    // saved again (by a supervisor) with the same values, it records nothing new, with a changed
+    // one, that delta.
+    ASSERT_TRUE(play(QStringLiteral("supervisors 0101\n") + opening("R2607103") + QStringLiteral(R"S(
 frmAPTT: expect txtResult(8) 7.5
 frmAPTT: expect lblDelta_8 Δ
 frmAPTT: expect lblDeltaStatus "previous 5.0 on 03/07/2026, now 7.5 (+50 %)"
-frmAPTT: click cmdExam
-)S"))) << log.toStdString();
+frmAPTT: click cmdSave
+)S") + QString::fromLatin1(kSignOff)))
+        << log.toStdString();
+    EXPECT_EQ(deltas("R2607103"), 2);
+    ASSERT_TRUE(play(QStringLiteral("supervisors 0101\n") + opening("R2607103") + QStringLiteral(R"S(
+frmAPTT: set txtResult(8) 8
+frmAPTT: click cmdSave
+)S") + QString::fromLatin1(kSignOff)))
+        << log.toStdString();
+    EXPECT_EQ(deltas("R2607103"), 3);
 }
 
 TEST_P(DeltaSessionTest, ARequestIsNeverComparedWithItselfOrALaterOne)

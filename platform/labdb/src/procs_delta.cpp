@@ -134,13 +134,21 @@ ResultSet getDeltaPrevious(ProcCall &call)
 }
 
 // request, exam, field, previous request, previous value, previous date, value, change, employee:
-// one delta the save saw.
+// one delta the save saw, unless a save of the request already recorded it.
 ResultSet saveDeltaCheck(ProcCall &call)
 {
     const std::string requestNum = keyArg(call, 0);
     call.requireRequest(requestNum);
     const Value previousDate = parseDateTimeText(call.arg(5));
-    call.sql("INSERT INTO " + call.t(Database::Laboratory, "tbLabDeltaCheck") +
+    // A later save of the same value against the same previous result says nothing new.
+    const std::string table = call.t(Database::Laboratory, "tbLabDeltaCheck");
+    if (!call.sql("SELECT 1 FROM " + table +
+                      " WHERE RequestNum = ? AND ExamCode = ? AND Field = ? AND PreviousRequestNum = ? AND "
+                      "ResultValue = ?",
+                  {requestNum, call.arg(1), call.arg(2), call.arg(3), call.arg(6)})
+             .rows.empty())
+        return ResultSet{{}, {}, 0};
+    call.sql("INSERT INTO " + table +
                  " (RequestNum, ExamCode, Field, PreviousRequestNum, PreviousValue, PreviousDate, ResultValue, "
                  "ChangeText, EmployeeCode, RecordedAt) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, " +
                  call.db.nowExpr() + ")",
