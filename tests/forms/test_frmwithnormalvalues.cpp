@@ -300,6 +300,39 @@ TEST_P(NormalValuesScreenTest, TypedResultsConvertBothWaysAndAreFlagged)
     EXPECT_TRUE(sent.contains(QStringLiteral("sp_LabLoadExamEntry '136'")));
 }
 
+// Patient 10023471's renal panel: potassium 4.1 -> 6.3 and bicarbonate 25 -> 16 moved beyond their
+// delta rules, sodium 139 -> 137 did not; the stored rows are judged as they are filled.
+TEST_P(NormalValuesScreenTest, DeltaStandsAfterTheFlagWithThePreviousResultAsItsTip)
+{
+    open("R2607112", [](frmWithNormalValues &screen) {
+        GrdEntry &g = screen.grid();
+        const int sodium = rowOf(g, QStringLiteral("761"));
+        const int potassium = rowOf(g, QStringLiteral("762"));
+        const int bicarbonate = rowOf(g, QStringLiteral("764"));
+        ASSERT_GT(sodium, 0);
+        EXPECT_EQ(g.CellNote(potassium, Col::ColSResult), QStringLiteral("H \u0394"));
+        EXPECT_EQ(g.CellToolTip(potassium, Col::ColSResult),
+                  QStringLiteral("previous 4.1 on 03/03/2026, now 6.3 (+54 %)"));
+        EXPECT_EQ(g.CellNote(bicarbonate, Col::ColSResult), QStringLiteral("L \u0394"));
+        EXPECT_EQ(g.CellNote(sodium, Col::ColSResult), QString());
+        EXPECT_EQ(g.CellToolTip(sodium, Col::ColSResult), QString());
+        // The conventional result keeps its flag alone; the stored text is never changed.
+        EXPECT_EQ(g.CellNote(potassium, Col::ColCResult), QStringLiteral("H"));
+        EXPECT_EQ(g.TextMatrix(potassium, Col::ColSResult), QStringLiteral("6.3"));
+        // Corrected within the rule, the row loses its Δ and tip; typed beyond it, a Δ without a flag.
+        typeInto(screen, potassium, Col::ColSResult, QStringLiteral("4.5"));
+        EXPECT_EQ(g.CellNote(potassium, Col::ColSResult), QString());
+        EXPECT_EQ(g.CellToolTip(potassium, Col::ColSResult), QString());
+        // Sodium's rule is a change of more than 8: exactly 8 is within it.
+        typeInto(screen, sodium, Col::ColSResult, QStringLiteral("131"));
+        EXPECT_EQ(g.CellNote(sodium, Col::ColSResult), QStringLiteral("L"));
+        typeInto(screen, sodium, Col::ColSResult, QStringLiteral("130"));
+        EXPECT_EQ(g.CellNote(sodium, Col::ColSResult), QStringLiteral("L \u0394"));
+        EXPECT_EQ(control<QLabel>(screen, "lblDeltaStatus")->text(),
+                  QStringLiteral("previous 139 on 03/03/2026, now 130 (-6 %)"));
+    });
+}
+
 TEST_P(NormalValuesScreenTest, ConventionalEntryModeConvertsBackToSi)
 {
     open(
