@@ -41,6 +41,24 @@ const std::vector<Interval> kIntervals{
     {"110", "result7", "B", 0, "Y", nullptr, "95", "100", "%", ""},
     {"110", "result10", "M", 0, "Y", nullptr, "13.5", "17.5", "g/dL", ""},
     {"110", "result10", "F", 0, "Y", nullptr, "12.0", "15.5", "g/dL", ""},
+    // Crossmatching (155 packed cells, 156 whole blood), the monitoring of the transfusion:
+    // result17/result18 temperature before and after, result19/result21 pulse, by age.
+    {"155", "result17", "B", 0, "Y", nullptr, "36.5", "37.5", "\u00b0C", ""},
+    {"155", "result18", "B", 0, "Y", nullptr, "36.5", "37.5", "\u00b0C", ""},
+    {"155", "result19", "B", 0, "Y", "1", "100", "160", "/min", ""},
+    {"155", "result19", "B", 1, "Y", "12", "70", "120", "/min", ""},
+    {"155", "result19", "B", 12, "Y", nullptr, "60", "100", "/min", ""},
+    {"155", "result21", "B", 0, "Y", "1", "100", "160", "/min", ""},
+    {"155", "result21", "B", 1, "Y", "12", "70", "120", "/min", ""},
+    {"155", "result21", "B", 12, "Y", nullptr, "60", "100", "/min", ""},
+    {"156", "result17", "B", 0, "Y", nullptr, "36.5", "37.5", "\u00b0C", ""},
+    {"156", "result18", "B", 0, "Y", nullptr, "36.5", "37.5", "\u00b0C", ""},
+    {"156", "result19", "B", 0, "Y", "1", "100", "160", "/min", ""},
+    {"156", "result19", "B", 1, "Y", "12", "70", "120", "/min", ""},
+    {"156", "result19", "B", 12, "Y", nullptr, "60", "100", "/min", ""},
+    {"156", "result21", "B", 0, "Y", "1", "100", "160", "/min", ""},
+    {"156", "result21", "B", 1, "Y", "12", "70", "120", "/min", ""},
+    {"156", "result21", "B", 12, "Y", nullptr, "60", "100", "/min", ""},
 };
 
 struct Critical {

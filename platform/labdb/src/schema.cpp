@@ -12,6 +12,7 @@
 #include "schema_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
+#include "microscopy_parts.h"
 #include "stains_parts.h"
 #include "interpretation_parts.h"
 #include "serology_parts.h"
@@ -303,6 +304,8 @@ struct Step {
     std::vector<TableGroup> creates;
     std::vector<AddedColumn> adds = {};
     std::vector<AddedIndex> indexes = {};
+    // Data an upgraded database moves, after the step's tables and columns exist.
+    void (*moves)(Driver &) = nullptr;
 };
 
 const std::vector<Step> &steps()
@@ -343,6 +346,7 @@ const std::vector<Step> &steps()
         {{packagesTables}},                                                   // 15: package tests; their grid rows, blood counts, urinalyses, stool
         {{serologyTables}},                                                   // 16: cut-off and threshold formats, cut-off and short-form results
         {{clinicalTables}},                                                   // 17: reference intervals, critical limits, judged results, critical calls
+        {{}, {}, {}, moveUrinalysisRanges},                                   // 18: the urinalysis ranges become rows of the interval master
     };
     return all;
 }
@@ -357,6 +361,8 @@ void runStep(Driver &db, const Step &step)
         db.runScript(db.addColumnSql(add.db, add.table, add.column));
     for (const AddedIndex &index : step.indexes)
         db.runScript(db.createIndexSql(index.db, index.table, index.name, index.columns));
+    if (step.moves)
+        step.moves(db);
 }
 
 std::string versionTableName(Driver &db)
