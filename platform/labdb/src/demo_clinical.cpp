@@ -107,6 +107,8 @@ void loadClinicalDemo(Driver &db)
         insertWorkedRequest(db, *w);
         judgeStoredResult(db, w->requestNum);
     }
+    // The blood bank's transfused unit, judged as its save would have judged it.
+    judgeStoredResult(db, "R2603501");
     db.run("INSERT INTO " + t("tbLabCriticalCall") +
                " (RequestNum, ExamCode, Field, FieldName, ResultValue, LimitText, NotifiedPerson, WardRole, CallTime, "
                "ReadBack, EmployeeCode, RecordedAt) VALUES ('R2605102', '101', 'result6', 'APTT, patient', '>120', "

@@ -444,15 +444,21 @@ int storedSchemaVersion(Driver &db)
 
 void upgradeSchema(Driver &db)
 {
-    const int target = schemaVersion();
+    upgradeSchema(db, schemaVersion());
+}
+
+void upgradeSchema(Driver &db, int upTo)
+{
+    const int newest = schemaVersion();
+    const int target = std::min(upTo, newest);
     const auto tooNew = [&](int stored) {
         return DbError("The laboratory database has schema version " + std::to_string(stored) +
-                       ", newer than this program's " + std::to_string(target) + ".");
+                       ", newer than this program's " + std::to_string(newest) + ".");
     };
     int stored = storedSchemaVersion(db);
-    if (stored > target)
+    if (stored > newest)
         throw tooNew(stored);
-    if (stored == target)
+    if (stored >= target)
         return;
 
     ensureVersionTable(db);
@@ -461,7 +467,7 @@ void upgradeSchema(Driver &db)
         Transaction tx(db);
         // Holding the version row makes a concurrent upgrader wait here, then see our result.
         stored = highestVersion(db.run("SELECT Version FROM " + name + db.lockClause(), {}));
-        if (stored > target)
+        if (stored > newest)
             throw tooNew(stored);
         if (stored >= next) { // done by another workstation; nothing of ours to commit
             next = stored;
