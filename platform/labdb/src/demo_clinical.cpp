@@ -1,6 +1,6 @@
-// Demonstration reference intervals and critical limits of the coagulation and blood-gas fields,
-// a stored coagulation result with values out of range, and one with a critical value already
-// called to the ward.
+// Demonstration reference intervals and critical limits of the coagulation, blood-gas and
+// transfusion-monitoring fields, a stored coagulation result with values out of range, one with a
+// critical value already called to the ward, and a transfusion stopped for a febrile reaction.
 
 #include "clinical_parts.h"
 #include "schema_parts.h"
@@ -107,8 +107,20 @@ void loadClinicalDemo(Driver &db)
         insertWorkedRequest(db, *w);
         judgeStoredResult(db, w->requestNum);
     }
-    // The blood bank's transfused unit, judged as its save would have judged it.
-    judgeStoredResult(db, "R2603501");
+    // A transfusion stopped for a febrile reaction: temperature and pulse after it are high.
+    const WorkedRequest reaction{
+        "R2605103", "R2603050", "CS-265103", "BB-0313",
+        {{1, "0|1"}, {2, "0|1"}, {3, "BB-26-0322"}, {4, "01:00:00 PM"}, {5, "03/07/2026"}, {6, "Paolo Navarro, RMT"},
+         {7, "03/07/2026"}, {8, "01:20:00 PM"}, {9, "01:30:00 PM"}, {10, "02:05:00 PM"}, {11, "120 mL"},
+         {12, "Kristine Ramos, RN"}, {13, "O"}, {14, "POSITIVE"}, {15, "O"}, {16, "POSITIVE"}, {17, "36.9 C"},
+         {18, "38.6 C"}, {19, "84"}, {21, "118"}, {22, "110/70"}, {23, "100/60"}, {24, "Kristine Ramos, RN"},
+         {25, "1|1|1"}, {26, "1|0"}, {20, "COMPATIBLE"}, {27, "PACKED RED BLOOD CELLS"},
+         {28, "Chills and fever 30 minutes into the transfusion; transfusion stopped, unit returned to the blood "
+              "bank for a reaction work-up."}}};
+    insertWorkedRequest(db, reaction);
+    // It and the blood bank's uneventful one, judged as their saves would have judged them.
+    for (const char *request : {"R2605103", "R2603501"})
+        judgeStoredResult(db, request);
     db.run("INSERT INTO " + t("tbLabCriticalCall") +
                " (RequestNum, ExamCode, Field, FieldName, ResultValue, LimitText, NotifiedPerson, WardRole, CallTime, "
                "ReadBack, EmployeeCode, RecordedAt) VALUES ('R2605102', '101', 'result6', 'APTT, patient', '>120', "
