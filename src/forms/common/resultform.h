@@ -94,6 +94,8 @@ protected:
     // The numeric result controls and the stored columns they are judged as; their flags show
     // beside them while typing and when filled.
     virtual QList<JudgedField> judgedFields() const { return {}; }
+    // The limits read again after the screen changed them; what is typed stays.
+    void reloadFlags() { loadFlags(); }
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
     virtual Command saveCommand(int flag, const SaveTexts &texts) const;
     // Step 9.7 as run inside the save transaction; by default saveCommands in order. Screens whose

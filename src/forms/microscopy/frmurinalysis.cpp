@@ -39,7 +39,13 @@ frmUrinalysis::frmUrinalysis(QWidget *parent)
 {
     initLifecycle();
     connect(ui->cmdUpdateRefRange, &QPushButton::clicked, this,
-            [this] { guarded([this] { frmUrinalysisRefRange::edit(this); }); });
+            [this] {
+                guarded([this] {
+                    // The counts typed so far are judged by the ranges just updated.
+                    if (frmUrinalysisRefRange::edit(this))
+                        reloadFlags();
+                });
+            });
 }
 
 frmUrinalysis::~frmUrinalysis() = default;
