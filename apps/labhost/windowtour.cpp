@@ -18,6 +18,8 @@
 #include "services/ui/messagebox.h"
 #include "session/sessioncontext.h"
 
+#include <labdb/schema.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -78,15 +80,13 @@ struct WorklistRow {
     qint16 selector;
 };
 
-// Screens that only the host's selector opens, on their demo requests (worked, then open).
-const QList<WorklistRow> &selectorScreens()
+// Screens that only the host's selector opens, on their demo requests.
+QList<WorklistRow> selectorScreens()
 {
-    static const QList<WorklistRow> rows{
-        {QStringLiteral("R2603503"), QStringLiteral("frmERAPRA"), true, 12},
-        {QStringLiteral("R2603005"), QStringLiteral("frmERAPRA"), false, 12},
-        {QStringLiteral("R2603504"), QStringLiteral("frmCerb"), true, 605},
-        {QStringLiteral("R2603006"), QStringLiteral("frmCerb"), false, 605},
-    };
+    QList<WorklistRow> rows;
+    for (const labdb::DemoOpening &o : labdb::demoOpenings())
+        if (!o.byName)
+            rows.append({QLatin1String(o.request), QLatin1String(o.screen), o.stored, static_cast<qint16>(o.selector)});
     return rows;
 }
 
@@ -192,21 +192,12 @@ void tourWindows(const WindowVisitor &visit)
     }
 
     seam.setSuffix(QString());
-    // The bacteriology report, which no format code opens: by name, worked and new.
-    if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmMicrobiology"))) {
-        for (const auto &[request, name] : {std::pair{"R2603806", "frmMicrobiology"},
-                                            std::pair{"R2603807", "frmMicrobiology-new"}}) {
-            seam.nameNext(QLatin1String(name));
-            component.Show_Screen(QStringLiteral("frmMicrobiology"), QLatin1String(request));
-        }
-    }
-    // The sperm count, which stands as a screen of its own.
-    if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmSpermCount"))) {
-        for (const auto &[request, name] : {std::pair{"R2604305", "frmSpermCount"},
-                                            std::pair{"R2604306", "frmSpermCount-new"}}) {
-            seam.nameNext(QLatin1String(name));
-            component.Show_Screen(QStringLiteral("frmSpermCount"), QLatin1String(request));
-        }
+    // The screens no format code opens, by name: worked and new.
+    for (const labdb::DemoOpening &o : labdb::demoOpenings()) {
+        if (!o.byName || !corvane::ScreenFactory::isRegistered(QLatin1String(o.screen)))
+            continue;
+        seam.nameNext(QLatin1String(o.screen) + (o.stored ? QString() : QStringLiteral("-new")));
+        component.Show_Screen(QLatin1String(o.screen), QLatin1String(o.request));
     }
     // The computation dialog, which only F10 on a clearance or urine protein row opens.
     if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues"))) {

@@ -26,6 +26,9 @@ struct SaveCase {
     bool worked = false;
     QString prelude; // the choice made in a window that comes before the screen
     QStringList commands; // what the clean save sent, from the click on Save on
+    QString opening;      // the script line that opens the screen: "open REQUEST" when empty
+
+    QString openingLine() const { return opening.isEmpty() ? QStringLiteral("open ") + request : opening; }
 };
 
 // Windows that only choose the screen to open, and the button that takes their default choice.
@@ -66,8 +69,8 @@ protected:
         QString s = QStringLiteral("clock 2026-03-09 10:00:00\n"
                                    "supervisors 0101\n"
                                    "session EmployeeCode=0101 EmployeeName=\"Liza Marie Castillo\" CanVerify=true\n"
-                                   "open %1\n")
-                        .arg(c.request);
+                                   "%1\n")
+                        .arg(c.openingLine());
         for (int i = 0; i < c.messagesBeforeScreen; ++i)
             s += QStringLiteral("answer OK\n");
         s += c.prelude;
@@ -77,8 +80,60 @@ protected:
         return s;
     }
 
-    // Opens every request of the demo on the scratch database once and keeps, per screen, the
-    // first worked and the first open request whose plain save goes through to the sign-off.
+    // Opens the case's request to see which screen shows; saves it once when that screen has no
+    // case of its kind yet, and keeps it with the commands the save sent.
+    void tryCase(SaveCase c, std::set<QString> &seen, std::vector<SaveCase> &cases)
+    {
+        const QRegularExpression shown(QStringLiteral("^SHOW (\\w+) "));
+        play(c.openingLine() + QLatin1Char('\n'));
+        for (const QString &line : log.split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1String("MSG ")))
+                ++c.messagesBeforeScreen;
+            const QRegularExpressionMatch m = shown.match(line);
+            if (m.hasMatch()) {
+                c.screen = m.captured(1);
+                break;
+            }
+        }
+        if (const auto chooser = kChoosers.find(c.screen); chooser != kChoosers.end()) {
+            c.prelude = c.screen + QStringLiteral(": click ") + chooser->second + QLatin1Char('\n');
+            c.screen.clear();
+            QString opening = c.openingLine() + QLatin1Char('\n');
+            for (int i = 0; i < c.messagesBeforeScreen; ++i)
+                opening += QStringLiteral("answer OK\n");
+            play(opening + c.prelude);
+            const QStringList shows = log.split(QLatin1Char('\n')).filter(shown);
+            if (shows.size() > 1)
+                c.screen = shown.match(shows[1]).captured(1);
+        }
+        const QString key = c.screen + (c.worked ? QStringLiteral("/worked") : QStringLiteral("/open"));
+        if (c.screen.isEmpty() || seen.count(key))
+            return;
+        // Saved once here, on the scratch database, to see that nothing but the sign-off follows.
+        // The touched file only marks in the log where the save begins.
+        play(saveScript(c, QStringLiteral("touch ") + settings.filePath(QStringLiteral("save-begins"))));
+        if (!log.contains(QLatin1String("SHOW frmMedTech")) || log.contains(QLatin1String("\nMSG ")))
+            return;
+        const QString afterSave = log.section(QStringLiteral("\nTOUCH "), 1);
+        // A value with a line break spreads a command over several lines of the log; its
+        // quotes are open until the command's last line.
+        bool open = false;
+        for (const QString &line : afterSave.split(QLatin1Char('\n'))) {
+            if (open)
+                c.commands.last() += QLatin1Char('\n') + line;
+            else if (line.startsWith(QLatin1String("SQL  ")))
+                c.commands << line.mid(5);
+            else
+                continue;
+            open = c.commands.last().count(QLatin1Char('\'')) % 2 == 1;
+        }
+        seen.insert(key);
+        cases.push_back(c);
+    }
+
+    // Opens every request of the demo on the scratch database once, and the demo's requests of the
+    // screens that only a selector or their name opens, and keeps, per screen, the first worked and
+    // the first open request whose plain save goes through to the sign-off.
     std::vector<SaveCase> discoverSaves(testsupport::TempDatabase &scratch)
     {
         std::vector<SaveCase> cases;
@@ -91,53 +146,13 @@ protected:
             lab->run("SELECT RequestNum FROM " + lab->qualify(labdb::Database::Laboratory, "tbLabMaster") +
                          " ORDER BY RequestNum",
                      {});
-        const QRegularExpression shown(QStringLiteral("^SHOW (\\w+) "));
-        for (const labdb::Row &r : requests.rows) {
-            SaveCase c{QString::fromStdString(*r[0]), {}, 0, worked.count(*r[0]) > 0, {}, {}};
-            play(QStringLiteral("open %1\n").arg(c.request));
-            for (const QString &line : log.split(QLatin1Char('\n'))) {
-                if (line.startsWith(QLatin1String("MSG ")))
-                    ++c.messagesBeforeScreen;
-                const QRegularExpressionMatch m = shown.match(line);
-                if (m.hasMatch()) {
-                    c.screen = m.captured(1);
-                    break;
-                }
-            }
-            if (const auto chooser = kChoosers.find(c.screen); chooser != kChoosers.end()) {
-                c.prelude = c.screen + QStringLiteral(": click ") + chooser->second + QLatin1Char('\n');
-                c.screen.clear();
-                QString opening = QStringLiteral("open %1\n").arg(c.request);
-                for (int i = 0; i < c.messagesBeforeScreen; ++i)
-                    opening += QStringLiteral("answer OK\n");
-                play(opening + c.prelude);
-                const QStringList shows = log.split(QLatin1Char('\n')).filter(shown);
-                if (shows.size() > 1)
-                    c.screen = shown.match(shows[1]).captured(1);
-            }
-            const QString key = c.screen + (c.worked ? QStringLiteral("/worked") : QStringLiteral("/open"));
-            if (c.screen.isEmpty() || seen.count(key))
-                continue;
-            // Saved once here, on the scratch database, to see that nothing but the sign-off follows.
-            // The touched file only marks in the log where the save begins.
-            play(saveScript(c, QStringLiteral("touch ") + settings.filePath(QStringLiteral("save-begins"))));
-            if (!log.contains(QLatin1String("SHOW frmMedTech")) || log.contains(QLatin1String("\nMSG ")))
-                continue;
-            const QString afterSave = log.section(QStringLiteral("\nTOUCH "), 1);
-            // A value with a line break spreads a command over several lines of the log; its
-            // quotes are open until the command's last line.
-            bool open = false;
-            for (const QString &line : afterSave.split(QLatin1Char('\n'))) {
-                if (open)
-                    c.commands.last() += QLatin1Char('\n') + line;
-                else if (line.startsWith(QLatin1String("SQL  ")))
-                    c.commands << line.mid(5);
-                else
-                    continue;
-                open = c.commands.last().count(QLatin1Char('\'')) % 2 == 1;
-            }
-            seen.insert(key);
-            cases.push_back(c);
+        for (const labdb::Row &r : requests.rows)
+            tryCase({QString::fromStdString(*r[0]), {}, 0, worked.count(*r[0]) > 0, {}, {}, {}}, seen, cases);
+        for (const labdb::DemoOpening &o : labdb::demoOpenings()) {
+            const QString request = QLatin1String(o.request);
+            const QString opening = o.byName ? QStringLiteral("open-screen %1 %2").arg(QLatin1String(o.screen), request)
+                                             : QStringLiteral("open %1 %2").arg(request).arg(o.selector);
+            tryCase({request, {}, 0, worked.count(o.request) > 0, {}, {}, opening}, seen, cases);
         }
         return cases;
     }

@@ -246,8 +246,8 @@ protected:
     // Plays a walk on the workstation's database; the commands sent from its action on.
     SaveCase record(const Walk &w)
     {
-        SaveCase c{QString::fromLatin1(w.opening), {}, 0, true, {}, {}};
-        play(c.request + QLatin1Char('\n'));
+        SaveCase c{{}, {}, 0, true, {}, {}, QString::fromLatin1(w.opening)};
+        play(c.opening + QLatin1Char('\n'));
         const QRegularExpression shownAs(QStringLiteral("^SHOW (\\w+) "));
         for (const QString &line : log.split(QLatin1Char('\n'))) {
             c.messagesBeforeScreen += line.startsWith(QLatin1String("MSG ")) ? 1 : 0;
@@ -262,7 +262,7 @@ protected:
         QString script = QStringLiteral("clock 2026-03-09 10:00:00\n"
                                         "session EmployeeCode=0101 EmployeeName=\"Liza Marie Castillo\" "
                                         "CanVerify=true %1 Clerk=false\n%2\n")
-                             .arg(QLatin1String(w.mode), c.request);
+                             .arg(QLatin1String(w.mode), c.opening);
         for (int i = 0; i < c.messagesBeforeScreen; ++i)
             script += QStringLiteral("answer OK\n");
         script += QString::fromLatin1(w.before) + QStringLiteral("touch ") +

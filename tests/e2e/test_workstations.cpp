@@ -171,6 +171,32 @@ touch "%2"
     }
 }
 
+// The check against another workstation's save reads the logbook row's version, so every save of
+// every screen, first or later, must advance it once; a save that leaves it alone could be
+// overwritten unseen. Screens found as the fault loop finds them.
+TEST_P(WorkstationTest, EveryScreensSaveAdvancesTheRequestsVersionOnce)
+{
+    if (!db)
+        return;
+    testsupport::TempDatabase scratch(GetParam());
+    labdb::loadDemoData(*scratch.connect());
+    settings.storeConnection(scratch);
+    const std::vector<e2e::SaveCase> cases = discoverSaves(scratch);
+    settings.storeConnection(*db);
+    ASSERT_FALSE(cases.empty());
+    const auto version = [&](const QString &request) {
+        return value("select RowVersion from laboratory..tbLabLogbook where RequestNum = '" + request.toStdString() + "'");
+    };
+    for (const e2e::SaveCase &c : cases) {
+        SCOPED_TRACE((c.screen + QLatin1Char(' ') + c.request).toStdString());
+        const std::string before = version(c.request);
+        EXPECT_EQ(before == "<none>", !c.worked);
+        play(saveScript(c, {}));
+        ASSERT_TRUE(log.contains(QLatin1String("SHOW frmMedTech"))) << log.toStdString();
+        EXPECT_EQ(version(c.request), std::to_string(c.worked ? std::stoi(before) + 1 : 1));
+    }
+}
+
 TEST_P(WorkstationTest, EightWorkstationsSavingOneNewRequestAtOnce)
 {
     constexpr int kStations = 8;

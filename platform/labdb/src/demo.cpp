@@ -317,6 +317,17 @@ bool hasData(Driver &db, Database where, const char *table)
 
 } // namespace
 
+const std::vector<DemoOpening> &demoOpenings()
+{
+    static const std::vector<DemoOpening> openings{
+        {"frmERAPRA", "R2603503", 12, false, true},        {"frmERAPRA", "R2603005", 12, false, false},
+        {"frmCerb", "R2603504", 605, false, true},         {"frmCerb", "R2603006", 605, false, false},
+        {"frmMicrobiology", "R2603806", 0, true, true},    {"frmMicrobiology", "R2603807", 0, true, false},
+        {"frmSpermCount", "R2604305", 0, true, true},      {"frmSpermCount", "R2604306", 0, true, false},
+    };
+    return openings;
+}
+
 void loadDemoData(Driver &db)
 {
     upgradeSchema(db);

@@ -33,7 +33,7 @@ ResultSet savePage(ProcCall &call, const char *table)
     const std::size_t fields = call.count() - 1;
     const std::string t = call.t(Database::Laboratory, table);
     const std::string request = keyArg(call, 0);
-    call.requireRequest(request);
+    call.savesResultOf(request);
     std::vector<Value> values;
     for (std::size_t i = 0; i < fields; ++i)
         values.push_back(call.args[i + 1].value_or(std::string()));
@@ -134,7 +134,7 @@ ResultSet getResultOtherPanel(ProcCall &call)
 // request, item, package, result, flag, remarks.
 ResultSet saveResultExecutivePanel(ProcCall &call)
 {
-    call.requireRequest(keyArg(call, 0));
+    call.savesResultOf(keyArg(call, 0));
     call.sql("INSERT INTO " + call.t(Database::Laboratory, "tbLABResultExecutivePanel") +
                  " (RequestNum, ItemCode, PackageCode, Result, Flag, Remarks) VALUES (?, ?, ?, ?, ?, ?)",
              {keyArg(call, 0), keyArg(call, 1), keyArg(call, 2), call.args[3].value_or(std::string()),
@@ -145,7 +145,7 @@ ResultSet saveResultExecutivePanel(ProcCall &call)
 // request, item, package, result.
 ResultSet saveResultOtherPanel(ProcCall &call)
 {
-    call.requireRequest(keyArg(call, 0));
+    call.savesResultOf(keyArg(call, 0));
     call.sql("INSERT INTO " + call.t(Database::Laboratory, "tbLABResultOtherPanel") +
                  " (RequestNum, ItemCode, PackageCode, Result) VALUES (?, ?, ?, ?)",
              {keyArg(call, 0), keyArg(call, 1), keyArg(call, 2), call.args[3].value_or(std::string())});

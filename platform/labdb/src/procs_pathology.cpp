@@ -104,7 +104,7 @@ ResultSet saveReport(ProcCall &call, const SaveShape &shape)
     const std::string requestNum = keyArg(call, 1);
     if (requestNum.empty())
         throw DbError("A report needs a request number.");
-    call.requireRequest(requestNum);
+    call.savesResultOf(requestNum);
     const std::string table = call.t(Database::Laboratory, shape.table);
     const bool exists = !call.sql("SELECT 1 FROM " + table + " WHERE RequestNum = ?", {requestNum}).rows.empty();
     if (flag == "0" && exists)
@@ -187,7 +187,7 @@ ResultSet getConforme(ProcCall &call)
 ResultSet saveConforme(ProcCall &call)
 {
     const std::string requestNum = keyArg(call, 0);
-    call.requireRequest(requestNum);
+    call.savesResultOf(requestNum);
     for (std::size_t i : {std::size_t{1}, std::size_t{2}}) {
         const std::string v = trimmed(call.arg(i));
         if (!v.empty() && v != "0" && v != "1")

@@ -23,4 +23,16 @@ const std::vector<TableDef> &tableDefinitions();
 // Fills an empty database with the demonstration data (hospital, staff, exams, requests ...).
 void loadDemoData(Driver &db);
 
+// A demo request for a screen its exam's format codes do not open by themselves: the host opens it
+// with a selector (intResult) or by the screen's name. Listed so that tools and tests reach every
+// screen the demo can show.
+struct DemoOpening {
+    const char *screen;
+    const char *request;
+    int selector; // 0 when opened by name
+    bool byName;
+    bool stored;  // the request has a stored result
+};
+const std::vector<DemoOpening> &demoOpenings();
+
 } // namespace labdb
