@@ -133,15 +133,6 @@ frmUrinalysis: click cmdExam
     EXPECT_EQ(count("select count(*) from laboratory..tbLabReferenceInterval where ExamCode = '103' and "
                     "Field = 'result11'"),
               0);
-    const auto kept = [&](const char *field, const char *sex, const char *column) {
-        return value(std::string("select ") + column + " from laboratory..tbLabReferenceInterval where ExamCode = "
-                     "'103' and Field = '" + field + "' and Sex = '" + sex + "'");
-    };
-    EXPECT_EQ(kept("result29", "M", "PrintedText"), "10-2");
-    EXPECT_EQ(kept("result29", "M", "HighValue"), "<none>");
-    EXPECT_EQ(kept("result27", "M", "PrintedText"), " 0.0 - 17.0 ");
-    EXPECT_EQ(kept("result27", "M", "LowValue") + " " + kept("result27", "M", "HighValue"), "0.0 17.0");
-    EXPECT_EQ(kept("result28", "M", "LowValue") + " " + kept("result28", "M", "HighValue"), "<none> 5");
 
     // A count at a limit is within it.
     ASSERT_TRUE(play(open("R2603003") + QStringLiteral(R"(
@@ -291,13 +282,6 @@ frmReportViewer: close
     EXPECT_EQ(judged("R2603050", "result21"), "H");
     EXPECT_EQ(judged("R2603050", "result22"), "");
     EXPECT_EQ(value("select result22 from laboratory..tbLabResult where RequestNum = 'R2603050'"), "160/95");
-
-    ASSERT_TRUE(play(open("R2603050") + QStringLiteral(R"(
-frmCrossmatching: expect lblFlag_4 H
-frmCrossmatching: expect lblFlag_7 H
-frmCrossmatching: expect txtResult(4) "38.4 C"
-frmCrossmatching: click cmdExam
-)"))) << log.toStdString();
     const QString printed = pdfText(pdfPath("crossmatch.pdf"));
     if (printed.isEmpty())
         GTEST_SKIP() << "no pdftotext to read the report";
