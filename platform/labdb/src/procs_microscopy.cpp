@@ -7,6 +7,7 @@
 #include "resultrow.h"
 
 #include <array>
+#include <charconv>
 #include <string>
 
 namespace labdb {
@@ -150,7 +151,7 @@ constexpr std::array<RangeCount, 10> kRangeCounts{{
     {"result27", "/uL"}, {"result28", "/uL"}, {"result29", "/uL"}, {"result30", "/uL"}, {"result31", "/uL"},
 }};
 
-const char *sexOfText(std::size_t k)
+const char *sexOfSlot(std::size_t k)
 {
     return k % 2 == 0 ? "M" : "F";
 }
@@ -236,8 +237,11 @@ RangeLimits rangeLimitsOf(std::string_view text)
     if (!high)
         return {};
     std::string low(t.substr(0, n));
-    // "10-2" is no range the screen could judge by.
-    if (std::stod(low) > std::stod(*high))
+    // "10-2" is no range the screen could judge by. Read without the locale: digits and a point.
+    double from = 0, to = 0;
+    std::from_chars(low.data(), low.data() + low.size(), from, std::chars_format::fixed);
+    std::from_chars(high->data(), high->data() + high->size(), to, std::chars_format::fixed);
+    if (from > to)
         return {};
     return {std::move(low), high};
 }
@@ -254,14 +258,14 @@ void writeUrinalysisRanges(Driver &db, const std::vector<std::string> &texts)
             // Only the all-ages row of the sex: age bands a laboratory added stay as they are.
             db.run("DELETE FROM " + master +
                        " WHERE ExamCode = ? AND Field = ? AND Sex = ? AND AgeFrom = 0 AND AgeUnit = 'Y'",
-                   {exam, std::string(count.field), std::string(sexOfText(k))});
+                   {exam, std::string(count.field), std::string(sexOfSlot(k))});
             if (texts[k].empty())
                 continue;
             const RangeLimits limits = rangeLimitsOf(texts[k]);
             db.run("INSERT INTO " + master +
                        " (ExamCode, Field, Sex, AgeFrom, AgeUnit, AgeTo, LowValue, HighValue, Unit, PrintedText) "
                        "VALUES (?, ?, ?, 0, 'Y', NULL, ?, ?, ?, ?)",
-                   {exam, std::string(count.field), std::string(sexOfText(k)), limits.low, limits.high,
+                   {exam, std::string(count.field), std::string(sexOfSlot(k)), limits.low, limits.high,
                     std::string(count.unit), texts[k]});
         }
     }
@@ -279,7 +283,7 @@ std::optional<std::vector<std::string>> readUrinalysisRanges(Driver &db)
         for (std::size_t k = 0; k < texts.size(); ++k) {
             const Row *found = nullptr;
             // A row for both sexes stands in for a missing one of the patient's sex.
-            for (const char *sex : {sexOfText(k), "B"}) {
+            for (const char *sex : {sexOfSlot(k), "B"}) {
                 for (const Row &r : rs.rows) {
                     if (!found && helpers::trimmed(helpers::textOf(r[0])) == kRangeCounts[k / 2].field &&
                         helpers::trimmed(helpers::textOf(r[1])) == sex)
