@@ -65,11 +65,13 @@ void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fiel
     }
     if (m_limits.isEmpty())
         return;
+    const auto gridOf = [](const QWidget *control) {
+        return control && control->parentWidget() ? qobject_cast<QGridLayout *>(control->parentWidget()->layout())
+                                                  : nullptr;
+    };
     QMap<std::pair<const QObject *, int>, int> judgedInRow;
     for (const JudgedField &j : fields) {
-        auto *grid = j.control && j.control->parentWidget()
-                         ? qobject_cast<QGridLayout *>(j.control->parentWidget()->layout())
-                         : nullptr;
+        QGridLayout *grid = gridOf(j.control);
         const int at = grid && m_limits.contains(j.field) ? grid->indexOf(j.control) : -1;
         if (at < 0)
             continue;
@@ -77,6 +79,12 @@ void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fiel
         grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
         if (++judgedInRow[{grid, row}] > 1)
             m_sharedRows.insert(grid);
+    }
+    // The fields of such a grid without limits keep an empty flag, so the cells stay aligned.
+    for (const JudgedField &j : fields) {
+        QGridLayout *grid = gridOf(j.control);
+        if (grid && m_sharedRows.contains(grid) && !m_limits.contains(j.field) && grid->indexOf(j.control) >= 0)
+            labelBeside(j.control);
     }
     for (Recordset rs = db.lookup(Command("Laboratory..Lab_Get_CriticalCalls '") << requestNum << "'"); !rs.eof();
          rs.moveNext())
