@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and libFuzzer (AddressSanitizer and UndefinedBehaviorSanitizer)
 # in their own tree, build-fuzz, and runs each for SECONDS (default 60) over its seed corpus.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]      TARGET: command, layout, script (default all)
+#   scripts/fuzz.sh [SECONDS] [TARGET...]      TARGET: command, layout, script, analyser (default all)
 # New inputs the fuzzer keeps go to build-fuzz/corpus/TARGET; a crash, hang or leak is written to
 # build-fuzz/findings/TARGET and the script ends non-zero. Fix it, then keep the input as a named
 # test case in tests/fuzz/regressions/TARGET/, which the normal build's tests replay.
@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(command layout script)
+[ ${#targets[@]} -gt 0 ] || targets=(command layout script analyser)
 
 packages=(clang-14 libclang-rt-14-dev)
 missing=()

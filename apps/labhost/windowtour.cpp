@@ -231,6 +231,12 @@ void tourWindows(const WindowVisitor &visit)
     if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmWithNormalValues")))
         open({QStringLiteral("R2607112"), QStringLiteral("frmWithNormalValues"), true, 0},
              QStringLiteral("frmWithNormalValues-delta"));
+    // A urinalysis with counts above their ranges, and a transfusion with a febrile reaction.
+    if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmUrinalysis")))
+        open({QStringLiteral("R2603612"), QStringLiteral("frmUrinalysis"), true, 0}, QStringLiteral("frmUrinalysis-flagged"));
+    if (corvane::ScreenFactory::isRegistered(QStringLiteral("frmCrossmatching")))
+        open({QStringLiteral("R2605103"), QStringLiteral("frmCrossmatching"), true, 0},
+             QStringLiteral("frmCrossmatching-flagged"));
     {
         corvane::frmCriticalCall call({{QStringLiteral("result6"), QStringLiteral("APTT, patient"), QStringLiteral(">120"),
                                         QStringLiteral("> 100")},

@@ -124,6 +124,10 @@ TEST(Hl7Parse, RefusedMessages)
         {"other result event", message({"MSH|^~\\&|A|B|||||OUL^R21|7|P|2.5.1", "PID|1"}), 9, 200},
         {"no MSH first", message({"PID|1", "MSH|^~\\&|A|B|||||ORU^R01|7|P|2.5.1"}), 0, 100},
         {"encoding characters cut short", message({"MSH|^~|A|B||||||ORU^R01|7|P|2.5.1"}), 2, 102},
+        {"a letter as field separator", message({"MSHSPM\\&|A|B|||||ORU^R01|7|P|2.5.1"}), 2, 102},
+        {"a digit among the encoding characters", message({"MSH|^~1&|A|B|||||ORU^R01|7|P|2.5.1"}), 2, 102},
+        {"the frame's start block as a delimiter", message({"MSH|\x0b~\\&|A|B|||||ORU^R01|7|P|2.5.1"}), 2, 102},
+        {"one character twice", message({"MSH|^^\\&|A|B|||||ORU^R01|7|P|2.5.1"}), 2, 102},
         {"empty", "", 0, 100},
     };
     for (const Case &c : cases) {
@@ -136,6 +140,10 @@ TEST(Hl7Parse, RefusedMessages)
         EXPECT_TRUE(parsed.issues[0].error);
         EXPECT_EQ(parsed.issues[0].field, c.field);
         EXPECT_EQ(parsed.issues[0].code, c.code);
+        // The refusal goes back in delimiters the analyser can read, whatever the message declared.
+        const ParsedMessage ack = parse(buildAck(parsed.header, parsed.refusal, parsed.reason, parsed.issues, "A1", "20260307"));
+        EXPECT_EQ(ack.header.messageType, "ACK");
+        EXPECT_EQ(ack.header.delimiters.field, '|');
     }
 }
 

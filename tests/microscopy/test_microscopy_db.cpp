@@ -172,6 +172,13 @@ TEST_P(MicroscopyDbTest, ReferenceRangesAreOneRowOfTwentyTexts)
         c.value(k < static_cast<int>(kAwkward.size()) ? kAwkward[static_cast<std::size_t>(k)] : "r" + std::to_string(k));
         c.fixed(k == 19 ? "'" : "', '");
     }
+    // The ranges are kept with the exams that open the urinalysis screen; without one they are refused.
+    EXPECT_THROW(run(c), DbError);
+    EXPECT_TRUE(run("LABORATORY..sp_GetUrinalysisRefRange").rows.empty());
+    driver().run("INSERT INTO " + driver().qualify(labdb::Database::BuildFile, "tbCoLabExam") +
+                     " (Code, ExamName, SectionID, SpecimenID, FormType, ValueType, SupExamID, Status) "
+                     "VALUES ('U1', 'URINALYSIS', 'C', 'S04', 'H', 'U', '', 'A')",
+                 {});
     run(c);
     run(c);
     const ResultSet rs = run("LABORATORY..sp_GetUrinalysisRefRange");

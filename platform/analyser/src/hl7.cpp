@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace analyser::hl7 {
 
@@ -223,8 +224,8 @@ std::string escape(std::string_view text, const Delimiters &d)
             out += d.escape;
             out += code;
             out += d.escape;
-        } else if (c == CR || c == '\n') {
-            out += ' '; // a line break would end the segment
+        } else if (c == CR || c == '\n' || c == SB || c == EB) {
+            out += ' '; // a line break would end the segment, a block character the frame
         } else {
             out += c;
         }
@@ -254,13 +255,30 @@ ParsedMessage parse(std::string_view message)
         return parsed;
     }
     const std::string &msh = texts.front();
-    Delimiters &d = parsed.header.delimiters;
-    d.field = msh[3];
-    const std::string encoding = split(msh.substr(4), d.field).front();
-    if (encoding.size() < 4 || std::isalnum(static_cast<unsigned char>(d.field))) {
+    // Until the header's own delimiters prove usable the standard ones stay, so that the refusal is
+    // an acknowledgement the analyser can read.
+    const char field = msh[3];
+    const std::string encoding = split(msh.substr(4), field).front();
+    const auto usable = [&] {
+        if (encoding.size() < 4)
+            return false;
+        const char all[] = {field, encoding[0], encoding[1], encoding[2], encoding[3]};
+        for (std::size_t i = 0; i < std::size(all); ++i) {
+            // Control characters would end a segment or the frame itself.
+            if (std::isalnum(static_cast<unsigned char>(all[i])) || std::iscntrl(static_cast<unsigned char>(all[i])))
+                return false;
+            for (std::size_t j = i + 1; j < std::size(all); ++j)
+                if (all[i] == all[j])
+                    return false;
+        }
+        return true;
+    };
+    if (!usable()) {
         refuse(parsed, AckCode::AR, {"MSH", 1, 2, 102, "MSH-2 does not hold the four encoding characters"});
         return parsed;
     }
+    Delimiters &d = parsed.header.delimiters;
+    d.field = field;
     d.component = encoding[0];
     d.repeat = encoding[1];
     d.escape = encoding[2];

@@ -1,6 +1,6 @@
-// Demonstration reference intervals and critical limits of the coagulation and blood-gas fields,
-// a stored coagulation result with values out of range, and one with a critical value already
-// called to the ward.
+// Demonstration reference intervals and critical limits of the coagulation, blood-gas and
+// transfusion-monitoring fields, a stored coagulation result with values out of range, one with a
+// critical value already called to the ward, and a transfusion stopped for a febrile reaction.
 
 #include "clinical_parts.h"
 #include "schema_parts.h"
@@ -41,6 +41,24 @@ const std::vector<Interval> kIntervals{
     {"110", "result7", "B", 0, "Y", nullptr, "95", "100", "%", ""},
     {"110", "result10", "M", 0, "Y", nullptr, "13.5", "17.5", "g/dL", ""},
     {"110", "result10", "F", 0, "Y", nullptr, "12.0", "15.5", "g/dL", ""},
+    // Crossmatching (155 packed cells, 156 whole blood), the monitoring of the transfusion:
+    // result17/result18 temperature before and after, result19/result21 pulse, by age.
+    {"155", "result17", "B", 0, "Y", nullptr, "36.5", "37.5", "\u00b0C", ""},
+    {"155", "result18", "B", 0, "Y", nullptr, "36.5", "37.5", "\u00b0C", ""},
+    {"155", "result19", "B", 0, "Y", "1", "100", "160", "/min", ""},
+    {"155", "result19", "B", 1, "Y", "12", "70", "120", "/min", ""},
+    {"155", "result19", "B", 12, "Y", nullptr, "60", "100", "/min", ""},
+    {"155", "result21", "B", 0, "Y", "1", "100", "160", "/min", ""},
+    {"155", "result21", "B", 1, "Y", "12", "70", "120", "/min", ""},
+    {"155", "result21", "B", 12, "Y", nullptr, "60", "100", "/min", ""},
+    {"156", "result17", "B", 0, "Y", nullptr, "36.5", "37.5", "\u00b0C", ""},
+    {"156", "result18", "B", 0, "Y", nullptr, "36.5", "37.5", "\u00b0C", ""},
+    {"156", "result19", "B", 0, "Y", "1", "100", "160", "/min", ""},
+    {"156", "result19", "B", 1, "Y", "12", "70", "120", "/min", ""},
+    {"156", "result19", "B", 12, "Y", nullptr, "60", "100", "/min", ""},
+    {"156", "result21", "B", 0, "Y", "1", "100", "160", "/min", ""},
+    {"156", "result21", "B", 1, "Y", "12", "70", "120", "/min", ""},
+    {"156", "result21", "B", 12, "Y", nullptr, "60", "100", "/min", ""},
 };
 
 struct Critical {
@@ -89,6 +107,20 @@ void loadClinicalDemo(Driver &db)
         insertWorkedRequest(db, *w);
         judgeStoredResult(db, w->requestNum);
     }
+    // A transfusion stopped for a febrile reaction: temperature and pulse after it are high.
+    const WorkedRequest reaction{
+        "R2605103", "R2603050", "CS-265103", "BB-0313",
+        {{1, "0|1"}, {2, "0|1"}, {3, "BB-26-0322"}, {4, "01:00:00 PM"}, {5, "03/07/2026"}, {6, "Paolo Navarro, RMT"},
+         {7, "03/07/2026"}, {8, "01:20:00 PM"}, {9, "01:30:00 PM"}, {10, "02:05:00 PM"}, {11, "120 mL"},
+         {12, "Kristine Ramos, RN"}, {13, "O"}, {14, "POSITIVE"}, {15, "O"}, {16, "POSITIVE"}, {17, "36.9 C"},
+         {18, "38.6 C"}, {19, "84"}, {21, "118"}, {22, "110/70"}, {23, "100/60"}, {24, "Kristine Ramos, RN"},
+         {25, "1|1|1"}, {26, "1|0"}, {20, "COMPATIBLE"}, {27, "PACKED RED BLOOD CELLS"},
+         {28, "Chills and fever 30 minutes into the transfusion; transfusion stopped, unit returned to the blood "
+              "bank for a reaction work-up."}}};
+    insertWorkedRequest(db, reaction);
+    // It and the blood bank's uneventful one, judged as their saves would have judged them.
+    for (const char *request : {"R2605103", "R2603501"})
+        judgeStoredResult(db, request);
     db.run("INSERT INTO " + t("tbLabCriticalCall") +
                " (RequestNum, ExamCode, Field, FieldName, ResultValue, LimitText, NotifiedPerson, WardRole, CallTime, "
                "ReadBack, EmployeeCode, RecordedAt) VALUES ('R2605102', '101', 'result6', 'APTT, patient', '>120', "

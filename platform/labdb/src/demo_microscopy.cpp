@@ -2,7 +2,11 @@
 // urinalysis reference ranges, and worked results (a normal and an abnormal urinalysis, a
 // fecalysis with parasites, a Kato thick smear).
 
+#include "clinical_parts.h"
+#include "microscopy_parts.h"
 #include "schema_parts.h"
+
+#include <iterator>
 
 #include <string>
 #include <vector>
@@ -128,21 +132,14 @@ void loadMicroscopyDemo(Driver &db)
         }
     }
 
-    std::string columns = "ID";
-    std::string marks = "1";
-    std::vector<Value> ranges;
-    for (int i = 0; i < 20; ++i) {
-        columns += ", RefRange" + std::to_string(i + 1);
-        marks += ", ?";
-        ranges.emplace_back(kRefRanges[i]);
-    }
-    db.run("INSERT INTO " + db.qualify(Database::Laboratory, "tbLabUrinalysisRefRange") + " (" + columns +
-               ") VALUES (" + marks + ")",
-           ranges);
+    writeUrinalysisRanges(db, std::vector<std::string>(std::begin(kRefRanges), std::end(kRefRanges)));
 
     const std::string logbook = db.qualify(Database::Laboratory, "tbLabLogbook");
     for (const WorkedRequest *w : {&kNormalUrinalysis, &kAbnormalUrinalysis, &kFecalysisWithParasites, &kKatoThickSmear})
         insertWorkedRequest(db, *w);
+    // Judged as a save judges them, so the abnormal one prints its flags.
+    for (const WorkedRequest *w : {&kNormalUrinalysis, &kAbnormalUrinalysis})
+        judgeStoredResult(db, w->requestNum);
     // The urinalysis screen shows the method kept with the result.
     for (const WorkedRequest *w : {&kNormalUrinalysis, &kAbnormalUrinalysis})
         db.run("UPDATE " + logbook + " SET Method = ? WHERE RequestNum = ?",

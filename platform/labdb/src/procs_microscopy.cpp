@@ -2,9 +2,12 @@
 // pick lists, and the urinalysis reference ranges.
 
 #include "labdb/procedures.h"
+#include "microscopy_parts.h"
 #include "prochelpers.h"
 #include "resultrow.h"
 
+#include <array>
+#include <charconv>
 #include <string>
 
 namespace labdb {
@@ -99,27 +102,27 @@ ResultSet saveStoolExam(ProcCall &call)
     return {};
 }
 
+// The dialog's row: RefRange1 .. RefRange20 as last written; no row when the master has none.
 ResultSet getUrinalysisRefRange(ProcCall &call)
 {
-    std::string columns;
+    ResultSet rs;
     for (int i = 1; i <= 20; ++i)
-        columns += (i > 1 ? ", RefRange" : "RefRange") + std::to_string(i);
-    return call.sql("SELECT " + columns + " FROM " + call.t(Database::Laboratory, "tbLabUrinalysisRefRange") +
-                    " WHERE ID = 1");
+        rs.columns.push_back("RefRange" + std::to_string(i));
+    if (const auto texts = readUrinalysisRanges(call.db)) {
+        Row row;
+        for (const std::string &text : *texts)
+            row.emplace_back(text);
+        rs.rows.push_back(std::move(row));
+    }
+    return rs;
 }
 
 ResultSet saveUrinalysisRefRange(ProcCall &call)
 {
-    const std::string table = call.t(Database::Laboratory, "tbLabUrinalysisRefRange");
-    std::vector<Value> values;
-    std::string set;
-    for (std::size_t i = 0; i < 20; ++i) {
-        set += (i ? ", RefRange" : "RefRange") + std::to_string(i + 1) + " = ?";
-        values.push_back(call.args[i].value_or(std::string()));
-    }
-    if (call.sql("SELECT 1 FROM " + table + " WHERE ID = 1").rows.empty())
-        call.sql("INSERT INTO " + table + " (ID) VALUES (1)");
-    call.sql("UPDATE " + table + " SET " + set + " WHERE ID = 1", values);
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < 20; ++i)
+        texts.push_back(call.args[i].value_or(std::string()));
+    writeUrinalysisRanges(call.db, texts);
     return {};
 }
 
@@ -134,6 +137,179 @@ void registerMicroscopyProcedures(ProcedureRegistry &r)
     r.add({Database::Laboratory, "Lab_Save_StoolExam", 36, 36, true, saveStoolExam});
     r.add({Database::Laboratory, "sp_GetUrinalysisRefRange", 0, 0, false, getUrinalysisRefRange});
     r.add({Database::Laboratory, "sp_SaveUrinalysisRefRange", 20, 20, true, saveUrinalysisRefRange});
+}
+
+namespace {
+
+// The ten counts in the dialog's order: the stored result column each is saved in, and its unit.
+struct RangeCount {
+    const char *field;
+    const char *unit;
+};
+constexpr std::array<RangeCount, 10> kRangeCounts{{
+    {"result8", "/hpf"}, {"result7", "/hpf"}, {"result9", "/hpf"}, {"result11", "/hpf"}, {"result17", "/hpf"},
+    {"result27", "/uL"}, {"result28", "/uL"}, {"result29", "/uL"}, {"result30", "/uL"}, {"result31", "/uL"},
+}};
+
+const char *sexOfSlot(std::size_t k)
+{
+    return k % 2 == 0 ? "M" : "F";
+}
+
+std::string_view trimView(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Digits with at most one decimal point; its length, 0 when the text does not start with one.
+std::size_t numberLength(std::string_view s)
+{
+    std::size_t i = 0, digits = 0;
+    bool point = false;
+    for (; i < s.size(); ++i) {
+        if (s[i] >= '0' && s[i] <= '9')
+            ++digits;
+        else if (s[i] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    return digits ? i : 0;
+}
+
+// A number that ends the text or is followed by its unit or a word ("2 /hpf", "2 hyaline").
+std::optional<std::string> numberAt(std::string_view s)
+{
+    const std::size_t n = numberLength(s);
+    if (!n || (n < s.size() && s[n] != ' ' && s[n] != '/'))
+        return std::nullopt;
+    return std::string(s.substr(0, n));
+}
+
+bool startsWith(std::string_view s, std::string_view head)
+{
+    return s.substr(0, head.size()) == head;
+}
+
+std::vector<std::string> urinalysisExams(Driver &db)
+{
+    const ResultSet rs = db.run("SELECT Code, FormType, ValueType FROM " + db.qualify(Database::BuildFile, "tbCoLabExam") +
+                                    " ORDER BY Code",
+                                {});
+    std::vector<std::string> out;
+    for (const Row &r : rs.rows) {
+        if (helpers::trimmed(helpers::textOf(r[1])) == "H" && helpers::trimmed(helpers::textOf(r[2])) == "U")
+            out.push_back(helpers::trimmed(helpers::textOf(r[0])));
+    }
+    return out;
+}
+
+} // namespace
+
+RangeLimits rangeLimitsOf(std::string_view text)
+{
+    const std::string_view t = trimView(text);
+    for (const char *sign : {"<=", "\u2264", "<"}) {
+        if (startsWith(t, sign))
+            return {std::nullopt, numberAt(trimView(t.substr(std::string_view(sign).size())))};
+    }
+    for (const char *sign : {">=", "\u2265", ">"}) {
+        if (startsWith(t, sign))
+            return {numberAt(trimView(t.substr(std::string_view(sign).size()))), std::nullopt};
+    }
+    const std::size_t n = numberLength(t);
+    if (!n)
+        return {};
+    std::string_view rest = trimView(t.substr(n));
+    bool separated = false;
+    for (const char *separator : {"-", "\u2013", "to "}) {
+        if (startsWith(rest, separator)) {
+            rest = trimView(rest.substr(std::string_view(separator).size()));
+            separated = true;
+            break;
+        }
+    }
+    const std::optional<std::string> high = separated ? numberAt(rest) : std::nullopt;
+    if (!high)
+        return {};
+    std::string low(t.substr(0, n));
+    // "10-2" is no range the screen could judge by. Read without the locale: digits and a point.
+    double from = 0, to = 0;
+    std::from_chars(low.data(), low.data() + low.size(), from, std::chars_format::fixed);
+    std::from_chars(high->data(), high->data() + high->size(), to, std::chars_format::fixed);
+    if (from > to)
+        return {};
+    return {std::move(low), high};
+}
+
+void writeUrinalysisRanges(Driver &db, const std::vector<std::string> &texts)
+{
+    const std::vector<std::string> exams = urinalysisExams(db);
+    if (exams.empty())
+        throw DbError("No exam opens the urinalysis screen, so its reference ranges have no exam to be kept with.");
+    const std::string master = db.qualify(Database::Laboratory, "tbLabReferenceInterval");
+    for (const std::string &exam : exams) {
+        for (std::size_t k = 0; k < kRangeCounts.size() * 2 && k < texts.size(); ++k) {
+            const RangeCount &count = kRangeCounts[k / 2];
+            // Only the all-ages row of the sex: age bands a laboratory added stay as they are.
+            db.run("DELETE FROM " + master +
+                       " WHERE ExamCode = ? AND Field = ? AND Sex = ? AND AgeFrom = 0 AND AgeUnit = 'Y'",
+                   {exam, std::string(count.field), std::string(sexOfSlot(k))});
+            if (texts[k].empty())
+                continue;
+            const RangeLimits limits = rangeLimitsOf(texts[k]);
+            db.run("INSERT INTO " + master +
+                       " (ExamCode, Field, Sex, AgeFrom, AgeUnit, AgeTo, LowValue, HighValue, Unit, PrintedText) "
+                       "VALUES (?, ?, ?, 0, 'Y', NULL, ?, ?, ?, ?)",
+                   {exam, std::string(count.field), std::string(sexOfSlot(k)), limits.low, limits.high,
+                    std::string(count.unit), texts[k]});
+        }
+    }
+}
+
+std::optional<std::vector<std::string>> readUrinalysisRanges(Driver &db)
+{
+    const std::string master = db.qualify(Database::Laboratory, "tbLabReferenceInterval");
+    for (const std::string &exam : urinalysisExams(db)) {
+        const ResultSet rs = db.run("SELECT Field, Sex, LowValue, HighValue, PrintedText FROM " + master +
+                                        " WHERE ExamCode = ? AND AgeFrom = 0 AND AgeUnit = 'Y'",
+                                    {exam});
+        std::vector<std::string> texts(kRangeCounts.size() * 2);
+        bool any = false;
+        for (std::size_t k = 0; k < texts.size(); ++k) {
+            const Row *found = nullptr;
+            // A row for both sexes stands in for a missing one of the patient's sex.
+            for (const char *sex : {sexOfSlot(k), "B"}) {
+                for (const Row &r : rs.rows) {
+                    if (!found && helpers::trimmed(helpers::textOf(r[0])) == kRangeCounts[k / 2].field &&
+                        helpers::trimmed(helpers::textOf(r[1])) == sex)
+                        found = &r;
+                }
+            }
+            if (!found)
+                continue;
+            any = true;
+            const std::string printed = helpers::textOf((*found)[4]);
+            const std::string low = helpers::trimmed(helpers::textOf((*found)[2]));
+            const std::string high = helpers::trimmed(helpers::textOf((*found)[3]));
+            // A row written elsewhere with limits only reads as the range it stands for.
+            if (!printed.empty())
+                texts[k] = printed;
+            else if (!low.empty() && !high.empty())
+                texts[k] = low + "-" + high;
+            else if (!high.empty())
+                texts[k] = "<= " + high;
+            else if (!low.empty())
+                texts[k] = ">= " + low;
+        }
+        if (any)
+            return texts;
+    }
+    return std::nullopt;
 }
 
 } // namespace labdb

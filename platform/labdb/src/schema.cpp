@@ -12,6 +12,7 @@
 #include "schema_parts.h"
 #include "pathology_parts.h"
 #include "microbiology_parts.h"
+#include "microscopy_parts.h"
 #include "stains_parts.h"
 #include "interpretation_parts.h"
 #include "serology_parts.h"
@@ -304,6 +305,8 @@ struct Step {
     std::vector<TableGroup> creates;
     std::vector<AddedColumn> adds = {};
     std::vector<AddedIndex> indexes = {};
+    // Data an upgraded database moves, after the step's tables and columns exist.
+    void (*moves)(Driver &) = nullptr;
 };
 
 const std::vector<Step> &steps()
@@ -344,7 +347,8 @@ const std::vector<Step> &steps()
         {{packagesTables}},                                                   // 15: package tests; their grid rows, blood counts, urinalyses, stool
         {{serologyTables}},                                                   // 16: cut-off and threshold formats, cut-off and short-form results
         {{clinicalTables}},                                                   // 17: reference intervals, critical limits, judged results, critical calls
-        {{deltaTables}},                                                      // 18: delta rules and the deltas saves saw
+        {{}, {}, {}, moveUrinalysisRanges},                                   // 18: the urinalysis ranges become rows of the interval master
+        {{deltaTables}},                                                      // 19: delta rules and the deltas saves saw
     };
     return all;
 }
@@ -359,6 +363,8 @@ void runStep(Driver &db, const Step &step)
         db.runScript(db.addColumnSql(add.db, add.table, add.column));
     for (const AddedIndex &index : step.indexes)
         db.runScript(db.createIndexSql(index.db, index.table, index.name, index.columns));
+    if (step.moves)
+        step.moves(db);
 }
 
 std::string versionTableName(Driver &db)
@@ -440,15 +446,21 @@ int storedSchemaVersion(Driver &db)
 
 void upgradeSchema(Driver &db)
 {
-    const int target = schemaVersion();
+    upgradeSchema(db, schemaVersion());
+}
+
+void upgradeSchema(Driver &db, int upTo)
+{
+    const int newest = schemaVersion();
+    const int target = std::min(upTo, newest);
     const auto tooNew = [&](int stored) {
         return DbError("The laboratory database has schema version " + std::to_string(stored) +
-                       ", newer than this program's " + std::to_string(target) + ".");
+                       ", newer than this program's " + std::to_string(newest) + ".");
     };
     int stored = storedSchemaVersion(db);
-    if (stored > target)
+    if (stored > newest)
         throw tooNew(stored);
-    if (stored == target)
+    if (stored >= target)
         return;
 
     ensureVersionTable(db);
@@ -457,7 +469,7 @@ void upgradeSchema(Driver &db)
         Transaction tx(db);
         // Holding the version row makes a concurrent upgrader wait here, then see our result.
         stored = highestVersion(db.run("SELECT Version FROM " + name + db.lockClause(), {}));
-        if (stored > target)
+        if (stored > newest)
             throw tooNew(stored);
         if (stored >= next) { // done by another workstation; nothing of ours to commit
             next = stored;

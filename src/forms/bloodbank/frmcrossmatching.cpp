@@ -149,6 +149,16 @@ void frmCrossmatching::fillResultFields(const Recordset &row)
         setPickerPair(kFinished, finished.toDateTime());
 }
 
+// The monitoring before and after: temperature, pulse and blood pressure, stored where the save
+// puts them ("120/80" is no number and gets no flag).
+QList<JudgedField> frmCrossmatching::judgedFields() const
+{
+    QList<JudgedField> out;
+    for (int i = 4; i <= 9; ++i)
+        out.append({m_txtResult.field(i), QStringLiteral("result%1").arg(i <= 6 ? 13 + i : 14 + i)});
+    return out;
+}
+
 Command frmCrossmatching::saveCommand(int flag, const SaveTexts &texts) const
 {
     const QString &request = SessionContext::current().RequestNum;

@@ -37,6 +37,7 @@ protected:
     Command resultQuery() const override;
     void fillNewResult(const QDateTime &today) override;
     void fillResultFields(const Recordset &row) override;
+    QList<JudgedField> judgedFields() const override;
     Command saveCommand(int flag, const SaveTexts &texts) const override;
     ReportRequest report() const override;
     QString accessionPrompt() const override;

@@ -113,6 +113,12 @@ void DeltaCheck::noteJudged(const QString &key, const std::optional<SeenDelta> &
 
 void DeltaCheck::watch(const QList<JudgedField> &fields)
 {
+    // Watched again when a screen reads its limits anew: nothing stays wired twice.
+    for (const JudgedField &j : std::as_const(m_fields)) {
+        if (j.control)
+            disconnect(j.control, nullptr, this, nullptr);
+    }
+    m_fields.clear();
     for (const JudgedField &j : fields) {
         if (!m_previous.contains(j.field) || !j.control || j.control->isHidden())
             continue;

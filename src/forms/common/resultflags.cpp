@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaProperty>
@@ -64,6 +65,27 @@ void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fiel
     }
     if (m_limits.isEmpty())
         return;
+    const auto gridOf = [](const QWidget *control) {
+        return control && control->parentWidget() ? qobject_cast<QGridLayout *>(control->parentWidget()->layout())
+                                                  : nullptr;
+    };
+    QMap<std::pair<const QObject *, int>, int> judgedInRow;
+    for (const JudgedField &j : fields) {
+        QGridLayout *grid = gridOf(j.control);
+        const int at = grid && m_limits.contains(j.field) ? grid->indexOf(j.control) : -1;
+        if (at < 0)
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
+        if (++judgedInRow[{grid, row}] > 1)
+            m_sharedRows.insert(grid);
+    }
+    // The fields of such a grid without limits keep an empty flag, so the cells stay aligned.
+    for (const JudgedField &j : fields) {
+        QGridLayout *grid = gridOf(j.control);
+        if (grid && m_sharedRows.contains(grid) && !m_limits.contains(j.field) && grid->indexOf(j.control) >= 0)
+            labelBeside(j.control);
+    }
     for (Recordset rs = db.lookup(Command("Laboratory..Lab_Get_CriticalCalls '") << requestNum << "'"); !rs.eof();
          rs.moveNext())
         m_called.insert(rs.field(QStringLiteral("Field")).toStringOr().trimmed(),
@@ -124,7 +146,17 @@ QLabel *ResultFlags::labelBeside(QWidget *control)
     // In the field's row, after its other columns; elsewhere just right of the field.
     auto *grid = control->parentWidget() ? qobject_cast<QGridLayout *>(control->parentWidget()->layout()) : nullptr;
     const int at = grid ? grid->indexOf(control) : -1;
-    if (at >= 0) {
+    if (at >= 0 && m_sharedRows.contains(grid)) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
+        // The field and its flag share the field's cell, so neighbours' flags cannot meet.
+        grid->removeWidget(control);
+        auto *cell = new QHBoxLayout;
+        cell->setSpacing(2);
+        cell->addWidget(control, 1);
+        cell->addWidget(label);
+        grid->addLayout(cell, row, column, rowSpan, columnSpan);
+    } else if (at >= 0) {
         int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
         grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
         // One column for the flags of a grid, after the columns it was designed with.

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class QLabel;
@@ -61,6 +62,8 @@ private:
     QMap<QString, QString> m_called;       // field -> value already called
     QMap<const QWidget *, QLabel *> m_labels;
     QMap<const QObject *, int> m_flagColumns;
+    // Grids with two judged fields in one row (before and after): each flag sits in its field's cell.
+    QSet<const QObject *> m_sharedRows;
 };
 
 } // namespace corvane

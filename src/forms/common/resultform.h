@@ -103,6 +103,8 @@ protected:
     // "Δ" when the value moved beyond its rule since the patient's previous result, else
     // empty; the status line follows.
     QString deltaMark(const QString &key, const QString &value, QString *tip = nullptr);
+    // The limits read again after the screen changed them; what is typed stays.
+    void reloadFlags() { loadFlags(); }
     // Step 9.7: the screen's save procedure; flag 0 for the first save, 1 after.
     virtual Command saveCommand(int flag, const SaveTexts &texts) const;
     // Step 9.7 as run inside the save transaction; by default saveCommands in order. Screens whose

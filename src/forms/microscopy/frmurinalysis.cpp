@@ -39,7 +39,13 @@ frmUrinalysis::frmUrinalysis(QWidget *parent)
 {
     initLifecycle();
     connect(ui->cmdUpdateRefRange, &QPushButton::clicked, this,
-            [this] { guarded([this] { frmUrinalysisRefRange::edit(this); }); });
+            [this] {
+                guarded([this] {
+                    // The counts typed so far are judged by the ranges just updated.
+                    if (frmUrinalysisRefRange::edit(this))
+                        reloadFlags();
+                });
+            });
 }
 
 frmUrinalysis::~frmUrinalysis() = default;
@@ -82,6 +88,18 @@ void frmUrinalysis::fillResultFields(const Recordset &row)
     setPickerPair(kFinished, s.RequestRecord.DateFinished);
     for (int k = 0; k < m_txtResult.count(); ++k)
         m_txtResult.setText(k, text(QStringLiteral("result%1").arg(27 + k)));
+}
+
+// The counts per high-power field (combos where a number may be typed) and per microlitre; the
+// casts per field are free text and are not judged.
+QList<JudgedField> frmUrinalysis::judgedFields() const
+{
+    QList<JudgedField> out;
+    for (int i : {6, 7, 8, 10})
+        out.append({xCbo(i), QStringLiteral("result%1").arg(i + 1)});
+    for (int k = 0; k < m_txtResult.count(); ++k)
+        out.append({m_txtResult.field(k), QStringLiteral("result%1").arg(27 + k)});
+    return out;
 }
 
 Command frmUrinalysis::saveCommand(int flag, const SaveTexts &texts) const

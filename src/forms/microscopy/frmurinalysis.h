@@ -37,6 +37,7 @@ protected:
     void loadHook() override;
     Command resultQuery() const override;
     void fillResultFields(const Recordset &row) override;
+    QList<JudgedField> judgedFields() const override;
     Command saveCommand(int flag, const SaveTexts &texts) const override;
     ReportRequest report() const override;
     void prepareSignOff(frmMedTech &signOff) override;

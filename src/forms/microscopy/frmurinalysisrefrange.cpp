@@ -32,16 +32,16 @@ frmUrinalysisRefRange::frmUrinalysisRefRange(QWidget *parent)
 
 frmUrinalysisRefRange::~frmUrinalysisRefRange() = default;
 
-void frmUrinalysisRefRange::edit(QWidget *parent)
+bool frmUrinalysisRefRange::edit(QWidget *parent)
 {
     frmUrinalysisRefRange dialog(parent);
     try {
         dialog.Form_Load();
     } catch (const std::exception &e) {
         reportFailure(e);
-        return;
+        return false;
     }
-    showModal(dialog);
+    return showModal(dialog) == QDialog::Accepted;
 }
 
 void frmUrinalysisRefRange::Form_Load()

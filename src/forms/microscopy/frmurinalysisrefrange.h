@@ -1,6 +1,7 @@
 #pragma once
 // The laboratory's urinalysis reference ranges: male and female values of ten counts, kept as
-// the laboratory writes them (free text) and printed with the results.
+// the laboratory writes them (free text) as the counts' reference intervals, judged by and printed
+// with the results.
 
 #include <QDialog>
 #include <QList>
@@ -22,9 +23,9 @@ public:
     explicit frmUrinalysisRefRange(QWidget *parent = nullptr);
     ~frmUrinalysisRefRange() override;
 
-    // Loads the ranges and shows the dialog modally. A failing read is reported and the dialog
-    // stays closed; the screen underneath keeps what was typed on it.
-    static void edit(QWidget *parent);
+    // Loads the ranges and shows the dialog modally; true when they were updated. A failing read
+    // is reported and the dialog stays closed; the screen underneath keeps what was typed on it.
+    static bool edit(QWidget *parent);
 
     QLineEdit *txtRefRange(int k) const { return m_boxes.value(k); }
 

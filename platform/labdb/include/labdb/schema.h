@@ -13,6 +13,8 @@ int schemaVersion();
 int storedSchemaVersion(Driver &db);
 // Brings the database up to schemaVersion(); each step runs in its own transaction.
 void upgradeSchema(Driver &db);
+// Up to the given version only, as an older program left it (tests of later steps' upgrades).
+void upgradeSchema(Driver &db, int upTo);
 // A table as this build creates it (name compared without regard to case); nullptr if unknown.
 const TableDef *tableDefinition(Database db, std::string_view table);
 // Every table as this build creates it, with the columns later steps added.
