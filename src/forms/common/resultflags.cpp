@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMetaProperty>
 
+#include <algorithm>
 #include <utility>
 
 namespace corvane {
@@ -159,9 +160,26 @@ QLabel *ResultFlags::labelBeside(QWidget *control)
     } else if (at >= 0) {
         int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
         grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
-        // One column for the flags of a grid, after the columns it was designed with.
-        if (!m_flagColumns.contains(grid))
-            m_flagColumns.insert(grid, grid->columnCount());
+        // One column for the flags of a grid, right after its last column that holds anything.
+        if (!m_flagColumns.contains(grid)) {
+            int used = -1;
+            for (int i = 0; i < grid->count(); ++i) {
+                QLayoutItem *item = grid->itemAt(i);
+                if (!item->widget() && !item->layout())
+                    continue;
+                int r = 0, c = 0, rs = 0, cs = 0;
+                grid->getItemPosition(i, &r, &c, &rs, &cs);
+                used = std::max(used, c + cs - 1);
+            }
+            const int flags = used + 1;
+            // An empty stretching column the design ends with stays last, after the flag and the
+            // delta mark that may follow it, so both sit beside the field's unit.
+            if (const int stretch = grid->columnStretch(flags); stretch > 0) {
+                grid->setColumnStretch(flags, 0);
+                grid->setColumnStretch(flags + 2, stretch);
+            }
+            m_flagColumns.insert(grid, flags);
+        }
         grid->addWidget(label, row, m_flagColumns.value(grid));
     } else {
         label->move(control->geometry().right() + 4, control->y());
