@@ -285,8 +285,14 @@ frmBodyFluid: expect lblFlag_6 ""
 frmBodyFluid: set txtResult(6) Less than 1,000
 frmBodyFluid: expect lblFlag_6 ""
 frmBodyFluid: expect txtResult(6) Less than 1,000
-frmBodyFluid: click cmdExam
-)"))) << log.toStdString();
+frmBodyFluid: set txtResult(6) 3,250 /uL
+frmBodyFluid: click cmdSave
+)") + signAndPrint("fluid.pdf"))) << log.toStdString();
+    // The report prints the flag the value was saved with.
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "no pdftotext to read the report";
+    const QString printed = pdfText(pdfPath("fluid.pdf"));
+    EXPECT_TRUE(printed.contains(QStringLiteral("3,250 /uL H"))) << printed.toStdString();
 }
 
 TEST_P(ClinicalSessionTest, SemenListsFlagTheirWrittenAmounts)
@@ -303,8 +309,13 @@ frmSemenAnalysis: set xCbo(3) 1.0 mL
 frmSemenAnalysis: expect lblFlag_3 L
 frmSemenAnalysis: set xCbo(19) 25%
 frmSemenAnalysis: expect lblFlag_19 H
-frmSemenAnalysis: click cmdExam
-)"))) << log.toStdString();
+frmSemenAnalysis: click cmdSave
+)") + signAndPrint("semen.pdf"))) << log.toStdString();
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "no pdftotext to read the report";
+    const QString printed = pdfText(pdfPath("semen.pdf"));
+    EXPECT_TRUE(printed.contains(QStringLiteral("1.0 mL L"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("25% H"))) << printed.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ClinicalSessionTest, testsupport::kBothBackends, testsupport::backendName);
