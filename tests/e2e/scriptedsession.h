@@ -114,19 +114,7 @@ protected:
         play(saveScript(c, QStringLiteral("touch ") + settings.filePath(QStringLiteral("save-begins"))));
         if (!log.contains(QLatin1String("SHOW frmMedTech")) || log.contains(QLatin1String("\nMSG ")))
             return;
-        const QString afterSave = log.section(QStringLiteral("\nTOUCH "), 1);
-        // A value with a line break spreads a command over several lines of the log; its
-        // quotes are open until the command's last line.
-        bool open = false;
-        for (const QString &line : afterSave.split(QLatin1Char('\n'))) {
-            if (open)
-                c.commands.last() += QLatin1Char('\n') + line;
-            else if (line.startsWith(QLatin1String("SQL  ")))
-                c.commands << line.mid(5);
-            else
-                continue;
-            open = c.commands.last().count(QLatin1Char('\'')) % 2 == 1;
-        }
+        c.commands = commandsAfterTouch();
         seen.insert(key);
         cases.push_back(c);
     }
@@ -155,6 +143,25 @@ protected:
             tryCase({request, {}, 0, worked.count(o.request) > 0, {}, {}, opening}, seen, cases);
         }
         return cases;
+    }
+
+    // The commands the last script sent after its `touch` line.
+    QStringList commandsAfterTouch() const
+    {
+        QStringList commands;
+        // A value with a line break spreads a command over several lines of the log; its quotes
+        // are open until the command's last line.
+        bool open = false;
+        for (const QString &line : log.section(QStringLiteral("\nTOUCH "), 1).split(QLatin1Char('\n'))) {
+            if (open)
+                commands.last() += QLatin1Char('\n') + line;
+            else if (line.startsWith(QLatin1String("SQL  ")))
+                commands << line.mid(5);
+            else
+                continue;
+            open = commands.last().count(QLatin1Char('\'')) % 2 == 1;
+        }
+        return commands;
     }
 
     bool logged(const QString &line) const { return log.split(QLatin1Char('\n')).contains(line); }

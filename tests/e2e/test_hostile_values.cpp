@@ -275,16 +275,7 @@ protected:
             ADD_FAILURE() << w.opening << " did not play through:\n" << log.toStdString();
             return c;
         }
-        bool open = false;
-        for (const QString &line : log.section(QStringLiteral("\nTOUCH "), 1).split(QLatin1Char('\n'))) {
-            if (open)
-                c.commands.last() += QLatin1Char('\n') + line;
-            else if (line.startsWith(QLatin1String("SQL  ")))
-                c.commands << line.mid(5);
-            else
-                continue;
-            open = c.commands.last().count(QLatin1Char('\'')) % 2 == 1;
-        }
+        c.commands = commandsAfterTouch();
         return c;
     }
 

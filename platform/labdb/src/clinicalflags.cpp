@@ -1,4 +1,5 @@
 #include "labdb/clinicalflags.h"
+#include "textview.h"
 
 #include <cctype>
 #include <utility>
@@ -21,11 +22,6 @@ std::string_view trim(std::string_view s)
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
         s.remove_suffix(1);
     return s;
-}
-
-bool startsWith(std::string_view s, std::string_view head)
-{
-    return s.substr(0, head.size()) == head;
 }
 
 // Units may follow a number, but not another number or a separator that makes it a range or list.

@@ -1,6 +1,7 @@
 #include "labdb/deltacheck.h"
 
 #include "labdb/clinicalflags.h"
+#include "textview.h"
 
 #include <algorithm>
 #include <chrono>
@@ -36,15 +37,6 @@ int decimalsOf(std::string_view text)
     return n;
 }
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 } // namespace
 
 std::optional<Delta> deltaBeyond(std::string_view previous, std::string_view now, const DeltaRule &rule)
@@ -73,7 +65,7 @@ std::string changeText(const Delta &delta, std::string_view previous, std::strin
     if (delta.percent) {
         std::snprintf(buffer, sizeof buffer, "%s%.0f %%", sign, std::round(std::fabs(*delta.percent)));
     } else {
-        const int decimals = std::max(decimalsOf(trim(previous)), decimalsOf(trim(now)));
+        const int decimals = std::max(decimalsOf(trimBlanks(previous)), decimalsOf(trimBlanks(now)));
         std::snprintf(buffer, sizeof buffer, "%s%.*f", sign, decimals, std::fabs(delta.change));
     }
     return buffer;
@@ -82,8 +74,8 @@ std::string changeText(const Delta &delta, std::string_view previous, std::strin
 std::string deltaText(std::string_view previous, std::string_view previousDate, std::string_view now,
                       const Delta &delta)
 {
-    return "previous " + std::string(trim(previous)) + " on " + std::string(previousDate) + ", now " +
-           std::string(trim(now)) + " (" + changeText(delta, previous, now) + ")";
+    return "previous " + std::string(trimBlanks(previous)) + " on " + std::string(previousDate) + ", now " +
+           std::string(trimBlanks(now)) + " (" + changeText(delta, previous, now) + ")";
 }
 
 std::optional<long long> secondsOf(std::string_view text)

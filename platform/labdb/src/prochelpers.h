@@ -2,6 +2,7 @@
 // Small helpers the stored procedures share.
 
 #include "labdb/procedures.h"
+#include "textview.h"
 
 #include <string>
 
@@ -16,15 +17,9 @@ inline std::string keyArg(const ProcCall &call, std::size_t i)
     return s;
 }
 
-inline std::string trimmed(std::string s)
+inline std::string trimmed(const std::string &s)
 {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.back()))
-        s.pop_back();
-    std::size_t first = 0;
-    while (first < s.size() && blank(s[first]))
-        ++first;
-    return s.substr(first);
+    return std::string(trimBlanks(s));
 }
 
 inline std::string textOf(const Value &v)

@@ -156,15 +156,6 @@ const char *sexOfSlot(std::size_t k)
     return k % 2 == 0 ? "M" : "F";
 }
 
-std::string_view trimView(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // Digits with at most one decimal point; its length, 0 when the text does not start with one.
 std::size_t numberLength(std::string_view s)
 {
@@ -190,11 +181,6 @@ std::optional<std::string> numberAt(std::string_view s)
     return std::string(s.substr(0, n));
 }
 
-bool startsWith(std::string_view s, std::string_view head)
-{
-    return s.substr(0, head.size()) == head;
-}
-
 std::vector<std::string> urinalysisExams(Driver &db)
 {
     const ResultSet rs = db.run("SELECT Code, FormType, ValueType FROM " + db.qualify(Database::BuildFile, "tbCoLabExam") +
@@ -212,23 +198,23 @@ std::vector<std::string> urinalysisExams(Driver &db)
 
 RangeLimits rangeLimitsOf(std::string_view text)
 {
-    const std::string_view t = trimView(text);
+    const std::string_view t = trimBlanks(text);
     for (const char *sign : {"<=", "\u2264", "<"}) {
         if (startsWith(t, sign))
-            return {std::nullopt, numberAt(trimView(t.substr(std::string_view(sign).size())))};
+            return {std::nullopt, numberAt(trimBlanks(t.substr(std::string_view(sign).size())))};
     }
     for (const char *sign : {">=", "\u2265", ">"}) {
         if (startsWith(t, sign))
-            return {numberAt(trimView(t.substr(std::string_view(sign).size()))), std::nullopt};
+            return {numberAt(trimBlanks(t.substr(std::string_view(sign).size()))), std::nullopt};
     }
     const std::size_t n = numberLength(t);
     if (!n)
         return {};
-    std::string_view rest = trimView(t.substr(n));
+    std::string_view rest = trimBlanks(t.substr(n));
     bool separated = false;
     for (const char *separator : {"-", "\u2013", "to "}) {
         if (startsWith(rest, separator)) {
-            rest = trimView(rest.substr(std::string_view(separator).size()));
+            rest = trimBlanks(rest.substr(std::string_view(separator).size()));
             separated = true;
             break;
         }

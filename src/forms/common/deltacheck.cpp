@@ -7,11 +7,8 @@
 
 #include <QApplication>
 #include <QBoxLayout>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMetaProperty>
 
 #include <utility>
 
@@ -23,12 +20,6 @@ std::optional<double> number(const Field &f)
 {
     const QString text = f.isNull() ? QString() : f.toStringOr().trimmed();
     return text.isEmpty() ? std::nullopt : labdb::numericValue(text.toStdString());
-}
-
-QString textOf(const QWidget *control)
-{
-    const QMetaProperty user = control ? control->metaObject()->userProperty() : QMetaProperty();
-    return user.isValid() ? user.read(control).toString() : QString();
 }
 
 QString text(const Recordset &rs, const char *name)
@@ -50,10 +41,7 @@ DeltaCheck::DeltaCheck(QWidget &screen) : QObject(&screen), m_screen(screen)
 
 void DeltaCheck::load(const QString &requestNum)
 {
-    for (const JudgedField &j : std::as_const(m_fields)) {
-        if (j.control)
-            disconnect(j.control, nullptr, this, nullptr);
-    }
+    stopWatching(m_fields, this);
     for (QLabel *label : std::as_const(m_labels)) {
         label->clear();
         label->setToolTip(QString());
@@ -114,19 +102,13 @@ void DeltaCheck::noteJudged(const QString &key, const std::optional<SeenDelta> &
 void DeltaCheck::watch(const QList<JudgedField> &fields)
 {
     // Watched again when a screen reads its limits anew: nothing stays wired twice.
-    for (const JudgedField &j : std::as_const(m_fields)) {
-        if (j.control)
-            disconnect(j.control, nullptr, this, nullptr);
-    }
+    stopWatching(m_fields, this);
     m_fields.clear();
     for (const JudgedField &j : fields) {
         if (!m_previous.contains(j.field) || !j.control || j.control->isHidden())
             continue;
         m_fields.append(j);
-        if (auto *edit = qobject_cast<QLineEdit *>(j.control))
-            connect(edit, &QLineEdit::textChanged, this, [this, j] { show(j); });
-        else if (auto *combo = qobject_cast<QComboBox *>(j.control))
-            connect(combo, &QComboBox::currentTextChanged, this, [this, j] { show(j); });
+        onJudgedTextChanged(j, this, [this, j] { show(j); });
     }
     for (const JudgedField &j : std::as_const(m_fields))
         show(j);
@@ -139,7 +121,7 @@ void DeltaCheck::watch(const QList<JudgedField> &fields)
 
 void DeltaCheck::show(const JudgedField &field)
 {
-    const std::optional<SeenDelta> delta = deltaOf(field.field, textOf(field.control));
+    const std::optional<SeenDelta> delta = deltaOf(field.field, judgedText(field.control));
     QLabel *label = labelBeside(field.control);
     label->setText(delta ? QStringLiteral("\u0394") : QString());
     label->setToolTip(delta ? delta->text : QString());

@@ -26,15 +26,34 @@ std::optional<double> number(const Field &f)
 
 } // namespace
 
+QString judgedText(const QWidget *control)
+{
+    const QMetaProperty user = control ? control->metaObject()->userProperty() : QMetaProperty();
+    return user.isValid() ? user.read(control).toString() : QString();
+}
+
+void onJudgedTextChanged(const JudgedField &field, QObject *receiver, const std::function<void()> &edited)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(field.control))
+        QObject::connect(edit, &QLineEdit::textChanged, receiver, edited);
+    else if (auto *combo = qobject_cast<QComboBox *>(field.control))
+        QObject::connect(combo, &QComboBox::currentTextChanged, receiver, edited);
+}
+
+void stopWatching(const QList<JudgedField> &fields, QObject *receiver)
+{
+    for (const JudgedField &j : fields) {
+        if (j.control)
+            QObject::disconnect(j.control, nullptr, receiver, nullptr);
+    }
+}
+
 ResultFlags::ResultFlags(QWidget &screen) : QObject(&screen), m_screen(screen) {}
 
 void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fields)
 {
     // Filled again: the limits are read anew and nothing of the last filling stays wired or shown.
-    for (const JudgedField &j : std::as_const(m_fields)) {
-        if (j.control)
-            disconnect(j.control, nullptr, this, nullptr);
-    }
+    stopWatching(m_fields, this);
     for (QLabel *label : std::as_const(m_labels))
         label->clear();
     m_fields = fields;
@@ -95,20 +114,9 @@ void ResultFlags::load(const QString &requestNum, const QList<JudgedField> &fiel
         // A row the screen hides for this laboratory section shows no flag either.
         if (!m_limits.contains(j.field) || !j.control || j.control->isHidden())
             continue;
-        if (auto *edit = qobject_cast<QLineEdit *>(j.control))
-            connect(edit, &QLineEdit::textChanged, this, [this, j] { show(j); });
-        else if (auto *combo = qobject_cast<QComboBox *>(j.control))
-            connect(combo, &QComboBox::currentTextChanged, this, [this, j] { show(j); });
+        onJudgedTextChanged(j, this, [this, j] { show(j); });
         show(j);
     }
-}
-
-// What the control holds as the technologist sees it: its user property (a line edit's text, a
-// combo's current text, a pick list's text).
-QString ResultFlags::textOf(const QWidget *control)
-{
-    const QMetaProperty user = control ? control->metaObject()->userProperty() : QMetaProperty();
-    return user.isValid() ? user.read(control).toString() : QString();
 }
 
 labdb::Flag ResultFlags::flagOf(const JudgedField &field) const
@@ -116,7 +124,7 @@ labdb::Flag ResultFlags::flagOf(const JudgedField &field) const
     const auto it = m_limits.constFind(field.field);
     if (it == m_limits.constEnd())
         return labdb::Flag::None;
-    return labdb::judge(textOf(field.control).toStdString(), it->limits);
+    return labdb::judge(judgedText(field.control).toStdString(), it->limits);
 }
 
 void ResultFlags::show(const JudgedField &field)
@@ -205,7 +213,7 @@ QList<CriticalValue> ResultFlags::uncalledCriticals() const
         const labdb::Flag flag = flagOf(j);
         if (!labdb::isCritical(flag))
             continue;
-        const QString value = textOf(j.control).trimmed();
+        const QString value = judgedText(j.control).trimmed();
         if (m_called.contains(j.field) && m_called.value(j.field) == value)
             continue;
         const FieldLimits f = m_limits.value(j.field);

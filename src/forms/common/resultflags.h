@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 class QLabel;
 class QWidget;
 
@@ -20,6 +22,14 @@ struct JudgedField {
     QWidget *control = nullptr;
     QString field;
 };
+
+// What the field holds as the technologist sees it: its user property (a line edit's text, a
+// combo's current text, a pick list's text).
+QString judgedText(const QWidget *control);
+// Calls `edited` on `receiver` whenever the field's text changes (line edits and combos).
+void onJudgedTextChanged(const JudgedField &field, QObject *receiver, const std::function<void()> &edited);
+// Undoes onJudgedTextChanged for every field that was watched by `receiver`.
+void stopWatching(const QList<JudgedField> &fields, QObject *receiver);
 
 // A critical value the technologist must report before saving.
 struct CriticalValue {
@@ -53,7 +63,6 @@ private:
     };
     void show(const JudgedField &field);
     QLabel *labelBeside(QWidget *control);
-    static QString textOf(const QWidget *control);
     QString captionOf(const QWidget *control) const;
 
     QWidget &m_screen;

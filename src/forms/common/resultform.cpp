@@ -22,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaProperty>
 #include <QTableWidget>
 #include <QTimeEdit>
 
@@ -218,9 +217,8 @@ QList<DeltaValue> ResultForm::deltaValues() const
 {
     QList<DeltaValue> out;
     for (const JudgedField &j : judgedFields()) {
-        const QMetaProperty user = j.control ? j.control->metaObject()->userProperty() : QMetaProperty();
-        if (user.isValid() && !j.control->isHidden())
-            out.append({j.field, user.read(j.control).toString()});
+        if (j.control && !j.control->isHidden())
+            out.append({j.field, judgedText(j.control)});
     }
     return out;
 }
